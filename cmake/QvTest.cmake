@@ -1,0 +1,36 @@
+# qv_add_test(<name> SOURCES ... [LIBS ...] [HOST_ONLY] [WIN_ONLY] [TIMEOUT s])
+#
+# One GoogleTest executable registered as one CTest test. Each run writes its GoogleTest XML
+# to ${QV_RESULTS}/<name>.xml, which scripts/test adds up into the one summary line. Windows
+# test executables run under Wine through CMAKE_CROSSCOMPILING_EMULATOR, so the XML path is
+# given as a Windows path on Wine's Z: drive.
+set(QV_RESULTS ${CMAKE_BINARY_DIR}/test-results)
+file(MAKE_DIRECTORY ${QV_RESULTS})
+if(WIN32)
+  set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+  set(QV_RESULTS_ARG "Z:${QV_RESULTS}")
+else()
+  set(QV_RESULTS_ARG "${QV_RESULTS}")
+endif()
+
+function(qv_add_test name)
+  cmake_parse_arguments(T "HOST_ONLY;WIN_ONLY;NO_MAIN" "TIMEOUT" "SOURCES;LIBS;ARGS" ${ARGN})
+  if(T_HOST_ONLY AND WIN32)
+    return()
+  endif()
+  if(T_WIN_ONLY AND NOT WIN32)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  if(T_NO_MAIN)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest)
+  else()
+    target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
+  endif()
+  add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${QV_RESULTS_ARG}/${name}.xml ${T_ARGS}
+           WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+endfunction()
