@@ -27,6 +27,10 @@ function(qv_add_test name)
   else()
     target_link_libraries(${name} PRIVATE ${T_LIBS} gtest gtest_main)
   endif()
+  # The x86 release build compiles every test, but only 64-bit Wine exists to run them.
+  if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+    return()
+  endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${QV_RESULTS_ARG}/${name}.xml ${T_ARGS}
            WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   if(NOT T_TIMEOUT)
