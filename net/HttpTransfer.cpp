@@ -1,0 +1,137 @@
+// libcurl pulls in winsock2.h, which must come before windows.h.
+#include <curl/curl.h>
+
+#include "net/HttpTransfer.h"
+
+#include <cstdio>
+#include <memory>
+#include <mutex>
+
+#include "core/ScopedHandle.h"
+#include "net/Endpoints.h"
+
+namespace {
+
+constexpr long kGetTimeoutSeconds = 2;
+constexpr long kMaxDownloadRedirects = 5;
+
+struct CurlEasyCleanup {
+  void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+};
+using ScopedCurl = std::unique_ptr<CURL, CurlEasyCleanup>;
+
+// Transfers download programs that are then run with administrator rights, so the peer is
+// always verified: against the Windows certificate store, and in test builds also against the
+// local vendor server's CA.
+void VerifyPeer(CURL* curl) {
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+  curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+  curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
+#ifdef QV_TEST_CA_FILE
+  curl_easy_setopt(curl, CURLOPT_CAINFO, QV_TEST_CA_FILE);
+#endif
+}
+
+size_t WriteText(char* data, size_t size, size_t count, void* userdata) {
+  auto* body = static_cast<std::string*>(userdata);
+  if (!body || !data) return static_cast<size_t>(-1);
+  body->append(data, size * count);
+  return count;
+}
+
+size_t WriteToFile(char* data, size_t size, size_t count, void* userdata) {
+  HANDLE file = static_cast<HANDLE>(userdata);
+  if (file == INVALID_HANDLE_VALUE || !data) return 0;
+  DWORD written = 0;
+  if (!WriteFile(file, data, static_cast<DWORD>(size * count), &written, nullptr)) return 0;
+  return written;
+}
+
+// Only "HTTP/1.1" status lines count; redirects pass through here too, so the last one wins.
+size_t ReadStatusLine(char* line, size_t size, size_t count, void* userdata) {
+  if (!line) return static_cast<size_t>(-1);
+  auto* transfer = static_cast<HttpTransfer*>(userdata);
+  // Header lines are not NUL-terminated: scan a bounded copy.
+  char text[64] = {};
+  size_t length = size * count < sizeof text - 1 ? size * count : sizeof text - 1;
+  memcpy(text, line, length);
+  int status = 0;
+  if (sscanf(text, "HTTP/1.1 %d\n", &status) == 1) transfer->statusCode = status;
+  return size * count;
+}
+
+int ReportProgress(void* userdata, curl_off_t total, curl_off_t now, curl_off_t, curl_off_t) {
+  auto* transfer = static_cast<HttpTransfer*>(userdata);
+  double totalValue = static_cast<double>(total);
+  if (totalValue >= -0.001 && totalValue <= 0.001) return 0;
+  if (!transfer->progressWindow || transfer->statusCode != 200) return 0;
+  int64_t percent = static_cast<int64_t>(now) * 100 / static_cast<int64_t>(total);
+  PostMessageW(transfer->progressWindow, WM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(percent), 0);
+  return 0;
+}
+
+}  // namespace
+
+void EnsureCurlGlobalInit() {
+  // curl_global_init is not safe against concurrent first use; every later call is a no-op.
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });
+}
+
+HttpTransfer::~HttpTransfer() {
+  progressWindow = nullptr;
+  curl_slist_free_all(requestHeaders);
+  requestHeaders = nullptr;
+}
+
+int HttpTransfer::HttpGet(const std::string& url, std::string& body) {
+  EnsureCurlGlobalInit();
+  ScopedCurl curl(curl_easy_init());
+  if (!curl) return CURLE_FAILED_INIT;
+  CURL* c = curl.get();
+  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(c, CURLOPT_READFUNCTION, nullptr);
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, WriteText);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
+  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  VerifyPeer(c);
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kGetTimeoutSeconds);
+  curl_easy_setopt(c, CURLOPT_TIMEOUT, kGetTimeoutSeconds);
+  curl_easy_setopt(c, CURLOPT_HTTPHEADER, requestHeaders);
+  return curl_easy_perform(c);
+}
+
+int HttpTransfer::HttpDownload(const std::string& url, const std::string& path) {
+  return HttpDownload(url, path, DownloadLimits{});
+}
+
+int HttpTransfer::HttpDownload(const std::string& url, const std::string& path, const DownloadLimits& limits) {
+  EnsureCurlGlobalInit();
+  ScopedCurl curl(curl_easy_init());
+  if (!curl) return CURLE_FAILED_INIT;
+  ScopedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return -1;
+  CURL* c = curl.get();
+  curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+  curl_easy_setopt(c, CURLOPT_MAXREDIRS, kMaxDownloadRedirects);
+  curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+  curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(c, CURLOPT_POST, 0L);
+  curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, ReadStatusLine);
+  curl_easy_setopt(c, CURLOPT_HEADERDATA, this);
+  curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, WriteToFile);
+  curl_easy_setopt(c, CURLOPT_WRITEDATA, file.Get());
+  curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, ReportProgress);
+  curl_easy_setopt(c, CURLOPT_XFERINFODATA, this);
+  VerifyPeer(c);
+  // A dead or stalled server must not hold the repair forever.
+  curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, limits.connectSeconds);
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+  curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, limits.stallSeconds);
+  int result = curl_easy_perform(c);
+  file.Close();
+  return result;
+}
