@@ -50,13 +50,13 @@ ServiceHandle MemoryServiceControl::OpenManager() {
   return managerAvailable ? NewHandle(L"") : nullptr;
 }
 
-ServiceHandle MemoryServiceControl::OpenService(ServiceHandle manager, const std::wstring& name) {
+ServiceHandle MemoryServiceControl::Open(ServiceHandle manager, const std::wstring& name) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!handles_.count(reinterpret_cast<uintptr_t>(manager)) || !services_.count(name)) return nullptr;
   return NewHandle(name);
 }
 
-ServiceHandle MemoryServiceControl::CreateService(ServiceHandle manager, const ServiceRegistration& reg) {
+ServiceHandle MemoryServiceControl::Create(ServiceHandle manager, const ServiceRegistration& reg) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (!handles_.count(reinterpret_cast<uintptr_t>(manager)) || services_.count(reg.name)) return nullptr;
   MemoryService service;

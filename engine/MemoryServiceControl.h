@@ -35,8 +35,8 @@ class MemoryServiceControl : public ServiceControl {
   int OpenHandleCount() const;
 
   ServiceHandle OpenManager() override;
-  ServiceHandle OpenService(ServiceHandle manager, const std::wstring& name) override;
-  ServiceHandle CreateService(ServiceHandle manager, const ServiceRegistration& reg) override;
+  ServiceHandle Open(ServiceHandle manager, const std::wstring& name) override;
+  ServiceHandle Create(ServiceHandle manager, const ServiceRegistration& reg) override;
   bool QueryStartType(ServiceHandle service, uint32_t& startType) override;
   bool QueryState(ServiceHandle service, uint32_t& currentState) override;
   bool SetAutoStart(ServiceHandle service) override;

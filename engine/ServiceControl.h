@@ -48,8 +48,8 @@ class ServiceControl {
   // Local manager, default database, SC_MANAGER_ALL_ACCESS. Null on failure.
   virtual ServiceHandle OpenManager() = 0;
   // SERVICE_ALL_ACCESS. Null on failure (for example, no such service).
-  virtual ServiceHandle OpenService(ServiceHandle manager, const std::wstring& name) = 0;
-  virtual ServiceHandle CreateService(ServiceHandle manager, const ServiceRegistration& reg) = 0;
+  virtual ServiceHandle Open(ServiceHandle manager, const std::wstring& name) = 0;
+  virtual ServiceHandle Create(ServiceHandle manager, const ServiceRegistration& reg) = 0;
   // The configuration is read into a zero-filled 4096-byte buffer, so a failed query reports
   // start type 0 (never automatic). Returns whether the query succeeded.
   virtual bool QueryStartType(ServiceHandle service, uint32_t& startType) = 0;

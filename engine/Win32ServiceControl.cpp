@@ -12,10 +12,10 @@ SC_HANDLE Sc(ServiceHandle h) { return static_cast<SC_HANDLE>(h); }
 class Win32ServiceControl : public ServiceControl {
  public:
   ServiceHandle OpenManager() override { return ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS); }
-  ServiceHandle OpenService(ServiceHandle manager, const std::wstring& name) override {
+  ServiceHandle Open(ServiceHandle manager, const std::wstring& name) override {
     return ::OpenServiceW(Sc(manager), name.c_str(), SERVICE_ALL_ACCESS);
   }
-  ServiceHandle CreateService(ServiceHandle manager, const ServiceRegistration& reg) override {
+  ServiceHandle Create(ServiceHandle manager, const ServiceRegistration& reg) override {
     return ::CreateServiceW(Sc(manager), reg.name.c_str(), reg.displayName.c_str(), SERVICE_ALL_ACCESS,
                             reg.serviceType, reg.startType, reg.errorControl, reg.binaryPath.c_str(),
                             nullptr, nullptr, nullptr, nullptr, nullptr);
