@@ -1,0 +1,26 @@
+# Runs makensis (arguments joined with "|") and fails unless it succeeds, writes the installer,
+# and packs our plug-in into it for the installer's and the uninstaller's wizard.
+string(REPLACE "|" ";" args "${ARGS}")
+list(PREPEND args -V4)
+list(REMOVE_ITEM args -V2)
+file(REMOVE ${OUTFILE})
+execute_process(COMMAND ${MAKENSIS} ${args} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "makensis failed (${rc}):\n${out}\n${err}")
+endif()
+if(NOT EXISTS ${OUTFILE})
+  message(FATAL_ERROR "makensis wrote no installer")
+endif()
+string(REGEX MATCHALL "File: \"nsQuorvanePlug.dll\"->\"\\$PLUGINSDIR\\\\nsQuorvanePlug.dll\" [0-9]+ bytes" packed "${out}")
+list(LENGTH packed count)
+# One copy for the installer's plug-in calls and one for the uninstaller's.
+if(count LESS 2)
+  message(FATAL_ERROR "nsQuorvanePlug.dll is not packed for both the installer and the uninstaller:\n${out}")
+endif()
+foreach(export InitWnd ControlBindNSISScript FindControl SetInstallDir GetInstallDir SelectInstallDir
+               SetProgressValue ShowMainWnd nsDuiSendMessage ExitNsDui)
+  if(NOT out MATCHES "nsQuorvanePlug::${export}")
+    message(FATAL_ERROR "makensis did not find the export ${export} in nsQuorvanePlug.dll")
+  endif()
+endforeach()
+message(STATUS "installer built with the plug-in: ${OUTFILE}")
