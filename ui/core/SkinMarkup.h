@@ -108,12 +108,15 @@ class CSkinMarkup {
 
   bool Parse();
   bool Fail(const wchar_t* text);
-  bool ParseAttributes(size_t& pos, Element& el);
+  // Parses the start tag whose name begins at `pos`; leaves `pos` after the tag. Sets `open`
+  // when the element has content.
+  bool ParseStartTag(size_t& pos, uint32_t parent, bool& open);
   // Replaces entity references in [begin, end) in place, returns the new end.
   size_t DecodeInPlace(size_t begin, size_t end);
+  // `pos` is at the '!' or '?' after '<'; returns the position after the comment's end.
   size_t SkipComment(size_t pos) const;
 
-  std::vector<wchar_t> text_;  // the document, NUL-terminated, rewritten in place
+  std::wstring text_;  // the document, NUL-terminated, rewritten in place
   std::vector<Element> elements_;
   std::wstring error_;
 };

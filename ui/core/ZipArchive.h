@@ -58,6 +58,7 @@ class CZipArchive {
   static std::string FoldName(const std::string& utf8_name);
 
  private:
+  bool Attach(const uint8_t* data, size_t size);
   bool ParseDirectory();
 
   std::vector<uint8_t> owned_;  // the file's bytes when opened from a file
