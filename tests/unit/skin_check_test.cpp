@@ -511,11 +511,14 @@ TEST(InstallerWizardSkins, HaveTheControlsTheWizardWindowsRequireAndTheirPicture
       {"skin_install", "install.xml",
        {{"wizardTab", "TabLayout"}, {"install_Pro_Info", "Label"}, {"install_progress", "Progress"},
         {"install_btn", "Button"}, {"license_btn", "Button"}, {"license_chk", "CheckBox"},
-        {"install_path_edit", "Edit"}, {"closebtn", "Button"}, {"minbtn", "Button"}}},
+        {"install_path_edit", "Edit"}, {"closebtn", "Button"}, {"minbtn", "Button"},
+        {"change_folder_btn", "Button"}}},
       {"skin_uninstall", "uninstall.xml",
        {{"wizardTab", "TabLayout"}, {"uninstall_Pro_Info", "Label"}, {"uninstall_progress", "Progress"},
-        {"closebtn", "Button"}, {"minbtn", "Button"}}},
+        {"closebtn", "Button"}, {"minbtn", "Button"}, {"uninstall_btn", "Button"}, {"cancel_btn", "Button"},
+        {"finish_btn", "Button"}}},
   };
+  // Besides the required controls: the buttons the installer script binds to its functions.
   for (const Wizard& w : wizards) {
     SkinFiles files = FolderFiles(std::string(QV_SOURCE_DIR) + "/packaging/" + w.folder);
     Layout l = LoadLayout(files, w.file);
