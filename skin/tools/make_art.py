@@ -15,9 +15,10 @@ Pictures the package table lists without alpha are written as RGB: their rounded
 blended into the window colour they sit on (BG), which is the same for the main window body,
 its header and the settings dialog.
 """
+import io
 import math
 import os
-import shutil
+import struct
 
 from PIL import Image, ImageDraw
 
@@ -421,10 +422,50 @@ def menu_bk_png():
 
 # ---------------------------------------------------------------------------- icon
 
+def icon_bitmap(im):
+    """A 32-bit icon image as the icon format stores it: a BITMAPINFOHEADER of twice the
+    height, bottom-up BGRA rows, then the 1-bit AND mask (rows padded to 32 bits)."""
+    w, h = im.size
+    header = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0, 0, 0, 0, 0, 0)
+    px = im.load()
+    colour = bytearray()
+    for y in range(h - 1, -1, -1):
+        for x in range(w):
+            r, g, b, a = px[x, y]
+            colour += bytes((b, g, r, a))
+    stride = ((w + 31) // 32) * 4
+    mask = bytearray()
+    for y in range(h - 1, -1, -1):
+        row = bytearray(stride)
+        for x in range(w):
+            if px[x, y][3] == 0:
+                row[x // 8] |= 0x80 >> (x % 8)
+        mask += row
+    return header + bytes(colour) + bytes(mask)
+
+
 def write_icon(path):
-    sizes = [16, 32, 48, 256]
-    images = [logo_layer(n) for n in sizes]
-    images[-1].save(path, format="ICO", sizes=[(n, n) for n in sizes], append_images=images[:-1])
+    """Icon resource 107: 16, 32 and 48 as classic 32-bit bitmaps (every Windows version and
+    Wine read those), 256 as PNG (the form the icon format defines for that size)."""
+    entries = []
+    for n in (16, 32, 48, 256):
+        im = logo_layer(n)
+        if n == 256:
+            buf = io.BytesIO()
+            im.save(buf, format="PNG")
+            data = buf.getvalue()
+        else:
+            data = icon_bitmap(im)
+        entries.append((n, data))
+    out = bytearray(struct.pack("<HHH", 0, 1, len(entries)))
+    offset = 6 + 16 * len(entries)
+    for n, data in entries:
+        out += struct.pack("<BBBBHHII", n % 256, n % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    for _, data in entries:
+        out += data
+    with open(path, "wb") as f:
+        f.write(out)
 
 
 # ---------------------------------------------------------------------------- main
