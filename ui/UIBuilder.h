@@ -10,6 +10,7 @@
 namespace DuiLib {
 
 class CSkinMarkup;
+class CMarkupNode;
 
 class CSkinBuilder {
  public:
@@ -37,6 +38,10 @@ class CSkinBuilder {
   bool LoadMarkup(const std::wstring& source);
   bool LoadResource(UINT id, const wchar_t* type);
   CControlUI* BuildLoaded(IDialogBuilderCallback* callback, CSkinManager* manager, CControlUI* parent);
+  CControlUI* BuildChildren(const CMarkupNode& node, IDialogBuilderCallback* callback, CSkinManager* manager,
+                            CControlUI* parent);
+  void BuildInclude(const CMarkupNode& node, IDialogBuilderCallback* callback, CSkinManager* manager,
+                    CControlUI* parent);
 
   std::unique_ptr<CSkinMarkup> markup_;
   const wchar_t* resType_ = nullptr;  // set when the markup came from a module resource

@@ -26,7 +26,6 @@ struct FontEntry {
   bool underline = false;
   bool italic = false;
   HFONT font = nullptr;
-  TEXTMETRICW metrics{};
 };
 
 class CSkinManager {
@@ -48,15 +47,15 @@ class CSkinManager {
   static std::wstring GetSkinRootPath();
   static bool OpenSkinPackage(const std::wstring& fileName);
   static bool OpenSkinPackageFromMemory(const void* data, size_t size);
-  // Runs the thread's message loop until WM_QUIT; pre-translates for skinned windows.
+  // Runs the thread's message loop until WM_QUIT.
   static void MessageLoop();
-  // Lets the skinned window owning msg's window see it first (keys of the edit fields).
-  static bool TranslateMessage(const MSG* msg);
 
   // --- Window binding -----------------------------------------------------------------------
   void Init(HWND window);
+  // The native window is gone: forget focus, hover, click and timers (the tree stays until
+  // the manager is destroyed).
+  void OnWindowGone();
   HWND GetPaintWindow() const { return window_; }
-  HDC GetPaintDC() const { return paintDC_; }
   POINT GetMousePos() const { return mousePos_; }
   // Menus use their owner's colours and default lists: lookups walk up to the topmost parent.
   void SetParentManager(CSkinManager* parent) { parent_ = parent; }
@@ -142,29 +141,40 @@ class CSkinManager {
   void KillTimers(CControlUI* control);
 
   // --- Message handling -------------------------------------------------------------------------
-  bool PreMessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // Queued notifications, then the pre-filters, then the manager's own handling.
   bool MessageHandler(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // Marks a window message in progress: controls removed meanwhile are destroyed when the
+  // outermost scope ends.
+  class MessageScope {
+   public:
+    explicit MessageScope(CSkinManager& manager);
+    ~MessageScope();
+    MessageScope(const MessageScope&) = delete;
+    MessageScope& operator=(const MessageScope&) = delete;
+
+   private:
+    CSkinManager& manager_;
+  };
 
  private:
   struct TimerEntry {
     CControlUI* control;
     UINT localId;
     UINT_PTR nativeId;
-    bool killed;
   };
 
   const CSkinManager* Topmost() const;
   void Paint();
   void LayoutIfNeeded();
   void FillNameMap();
-  void HandleMouseMove(POINT pt, WPARAM wParam);
+  bool HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam);
+  void HandleMouseMove(POINT pt);
+  void SendEvent(CControlUI* control, int kind, WPARAM wParam = 0, LPARAM lParam = 0);
   void FlushAsyncNotify();
   void FlushDelayedDestroy();
   WORD KeyState() const;
-  ControlEvent MakeEvent(int kind, CControlUI* sender, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
   HWND window_ = nullptr;
-  HDC paintDC_ = nullptr;
   CSkinManager* parent_ = nullptr;
   CControlUI* root_ = nullptr;
   CControlUI* focus_ = nullptr;

@@ -36,7 +36,6 @@ class CMenuElementUI : public CListContainerElementUI {
   bool checked_ = false;
   bool checkItem_ = false;
   bool hot_ = false;
-  std::wstring icon_, hotImage_;
 };
 
 // Stand-in for the menu's receiver side: closes every open menu on request.
@@ -69,6 +68,8 @@ class CMenuWnd : public CWindowWnd, public ReceiverImpl, public INotifyUI, publi
   CSkinManager& GetManager() { return m_pm; }
   // Called by a menu element when it is clicked.
   void OnItemPicked(CMenuElementUI* item);
+  // The open menu whose manager is `manager`, or nullptr.
+  static CMenuWnd* FromManager(const CSkinManager* manager);
 
  private:
   CMenuWnd() = default;

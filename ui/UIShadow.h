@@ -27,8 +27,9 @@ class CShadowUI {
   HWND GetHWND() const { return shadow_; }
   // Called by the manager for the owner window's messages.
   void OnOwnerMessage(UINT msg, WPARAM wParam, LPARAM lParam);
-  // Redraws the picture for the owner's current rectangle and shows or hides the shadow.
-  void Update();
+  // Redraws the picture for the owner's current rectangle and shows the shadow, or hides it
+  // while the owner is hidden, minimised or maximised.
+  void Update(bool ownerShown);
 
  private:
   void Reposition();

@@ -34,7 +34,6 @@ class CEditUI : public CLabelUI {
   bool readOnly_ = false;
   bool password_ = false;
   int maxChar_ = 255;
-  DWORD nativeBkColor_ = 0xFFFFFFFF;
   std::wstring normalImage_, hotImage_, focusedImage_, disabledImage_;
   CEditWnd* editWnd_ = nullptr;
 };

@@ -20,8 +20,6 @@ struct ListItemStyle {
   bool showHtml = false;
 };
 
-class CListBodyUI;
-
 class CListUI : public CVerticalLayoutUI {
  public:
   CListUI();

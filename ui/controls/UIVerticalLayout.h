@@ -8,7 +8,6 @@ namespace DuiLib {
 class CVerticalLayoutUI : public CContainerUI {
  public:
   const wchar_t* GetClass() const override;
-  void ApplyAttribute(const std::wstring& name, const std::wstring& value) override;
   void SetPos(RECT rc) override;
 };
 

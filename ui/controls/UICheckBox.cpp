@@ -1,0 +1,7 @@
+#include "ui/controls/UICheckBox.h"
+
+namespace DuiLib {
+
+const wchar_t* CCheckBoxUI::GetClass() const { return L"CheckBoxUI"; }
+
+}  // namespace DuiLib
