@@ -1,0 +1,31 @@
+# The installer plug-in under Wine: the x86_64 ANSI plug-in driven by a test host that plays
+# the installer, and the product's installer script built as an amd64-unicode installer.
+if(WIN32 AND TARGET nsQuorvanePlug AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(QV_PLUGIN_SHOTS ${CMAKE_BINARY_DIR}/screenshots/plugin)
+  qv_add_test(plugin_wine_test WIN_ONLY TIMEOUT 300
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/plugin_wine_test.cpp
+    LIBS gdiplus shell32 ole32 user32 gdi32)
+  target_compile_definitions(plugin_wine_test PRIVATE
+    QV_PLUGIN_DLL=L"Z:$<TARGET_FILE:nsQuorvanePlug>"
+    QV_SKIN_DIR="Z:${CMAKE_SOURCE_DIR}/packaging"
+    QV_SHOT_DIR=L"Z:${QV_PLUGIN_SHOTS}")
+  add_dependencies(plugin_wine_test nsQuorvanePlug)
+endif()
+
+# The real NSIS runtime only runs 64-bit here: the product script as an amd64-unicode installer
+# around the Unicode plug-in, with a trace of the wizard's steps in %TEMP%.
+if(WIN32 AND TARGET nsQuorvanePlugUnicode AND QV_MAKENSIS)
+  set(QV_TEST_INSTALLER ${CMAKE_BINARY_DIR}/plugin/QuorvaneWizardTest.exe)
+  qv_nsis_installer(plugin_test_installer ${QV_TEST_INSTALLER} nsQuorvanePlugUnicode
+                    AMD64_UNICODE TRACE "$TEMP\\qv_wizard_trace.txt")
+  qv_add_test(plugin_installer_wine_test WIN_ONLY TIMEOUT 300
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/plugin_installer_wine_test.cpp
+    LIBS gdiplus shell32 ole32 user32 gdi32)
+  target_compile_definitions(plugin_installer_wine_test PRIVATE
+    QV_TEST_INSTALLER=L"Z:${QV_TEST_INSTALLER}"
+    QV_SHOT_DIR=L"Z:${QV_PLUGIN_SHOTS}")
+  if(TARGET Quorvane)
+    target_compile_definitions(plugin_installer_wine_test PRIVATE QV_HAS_APP)
+  endif()
+  add_dependencies(plugin_installer_wine_test plugin_test_installer)
+endif()
