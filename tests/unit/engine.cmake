@@ -1,0 +1,1 @@
+qv_add_test(engine_test HOST_ONLY SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine_test.cpp LIBS qv_engine)
