@@ -2,13 +2,13 @@
 #include <curl/curl.h>
 
 #include "net/HttpTransfer.h"
+#include "net/TrustStore.h"
 
 #include <cstdio>
 #include <memory>
 #include <mutex>
 
 #include "core/ScopedHandle.h"
-#include "net/Endpoints.h"
 
 namespace {
 
@@ -22,14 +22,14 @@ using ScopedCurl = std::unique_ptr<CURL, CurlEasyCleanup>;
 
 // Transfers download programs that are then run with administrator rights, so the peer is
 // always verified: against the Windows certificate store, and in test builds also against the
-// local vendor server's CA.
+// local vendor server's CA (both in the shared store of net/TrustStore.h; libcurl itself
+// loads no CA file).
 void VerifyPeer(CURL* curl) {
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-  curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
-#ifdef QV_TEST_CA_FILE
-  curl_easy_setopt(curl, CURLOPT_CAINFO, QV_TEST_CA_FILE);
-#endif
+  curl_easy_setopt(curl, CURLOPT_CAINFO, nullptr);
+  curl_easy_setopt(curl, CURLOPT_CAPATH, nullptr);
+  curl_easy_setopt(curl, CURLOPT_SSL_CTX_FUNCTION, AttachTrustStore);
 }
 
 size_t WriteText(char* data, size_t size, size_t count, void* userdata) {

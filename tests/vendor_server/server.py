@@ -1,0 +1,475 @@
+#!/usr/bin/python3
+"""Local stand-in for the vendor's three servers (web site, configuration API, statistics).
+
+Standard library only; TLS material is made with the openssl command at start-up. See
+README.md beside this file for the endpoints, scenarios and files.
+
+  server.py --state DIR [--port N] [--scenario NAME] [--www DIR] [--daemon] [--watch-parent]
+  server.py --state DIR --stop
+"""
+
+import argparse
+import hashlib
+import http.server
+import json
+import os
+import shutil
+import signal
+import socket
+import socketserver
+import ssl
+import subprocess
+import sys
+import threading
+import time
+import traceback
+import urllib.parse
+
+REPORT_KEY = b"N5&h8W1?7y4T#9Cs"
+REPORT_SALT = b"3c7d0b91fe26a458"
+# 1x1 transparent GIF: what a statistics host answers.
+PIXEL = bytes.fromhex("47494638396101000100800000000000ffffff21f90401000000002c00000000010001000002024401003b")
+
+CONFIG_NORMAL = {"flashVersion": "32.0.0.171", "country": True, "helperVersion": "2.0.1.3", "ip": "203.0.113.7"}
+# Each scenario: (status, content type, body, delay in seconds).
+SCENARIOS = {
+    "normal": (200, "application/json", json.dumps(CONFIG_NORMAL), 0),
+    "commas": (200, "application/json",
+               '{"flashVersion":"32,0,0,171","helperVersion":"2,0,1,3","ip":"203.0.113.7","country":true}', 0),
+    "missing": (200, "application/json", '{"flashVersion":"32.0.0.171","ip":"203.0.113.7"}', 0),
+    "wrongtypes": (200, "application/json", '{"flashVersion":32,"country":0,"helperVersion":null,"ip":["x"]}', 0),
+    "empty": (200, "application/json", "{}", 0),
+    "array": (200, "application/json", '[{"flashVersion":"32.0.0.171"}]', 0),
+    "broken": (200, "application/json", '{"flashVersion":"32.0.0.1', 0),
+    "html404": (404, "text/html", "<html><body><h1>404 Not Found</h1></body></html>", 0),
+    "slow": (200, "application/json", json.dumps(CONFIG_NORMAL), 3),
+    "demo": (200, "application/json",
+             '{"flashVersion":"32.0.0.465","country":true,"helperVersion":"2.0.1.3","ip":"203.0.113.7"}', 0),
+}
+
+
+def make_certificates(state):
+    """A trusted CA with a certificate for 127.0.0.1/localhost, and a second, untrusted chain."""
+    ext = os.path.join(state, "server.ext")
+    with open(ext, "w") as f:
+        f.write("subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n"
+                "keyUsage=critical,digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n")
+
+    def run(*args):
+        subprocess.run(["openssl", *args], cwd=state, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+    ec = ["-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"]
+    for prefix, name in (("", "Quorvane Vendor Test CA"), ("rogue-", "Untrusted Test CA")):
+        run("req", "-x509", *ec, "-keyout", prefix + "ca.key", "-out", prefix + "ca.pem", "-days", "30",
+            "-subj", "/CN=" + name, "-addext", "basicConstraints=critical,CA:TRUE",
+            "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+        run("req", *ec, "-keyout", prefix + "server.key", "-out", prefix + "server.csr", "-subj", "/CN=127.0.0.1")
+        run("x509", "-req", "-in", prefix + "server.csr", "-CA", prefix + "ca.pem", "-CAkey", prefix + "ca.key",
+            "-CAcreateserial", "-out", prefix + "server.pem", "-days", "30", "-extfile", "server.ext")
+
+
+def decrypt_report(data_hex):
+    try:
+        cipher = bytes.fromhex(data_hex)
+    except ValueError:
+        return None
+    if not cipher or len(cipher) % 16:
+        return None
+    out = subprocess.run(["openssl", "enc", "-d", "-aes-128-cbc", "-K", REPORT_KEY.hex(), "-iv", "00" * 16],
+                         input=cipher, capture_output=True)
+    return out.stdout if out.returncode == 0 else None
+
+
+class State:
+    def __init__(self, folder, www, scenario):
+        self.folder = folder
+        self.www = www
+        self.lock = threading.Lock()
+        self.scenario = scenario
+        self.custom_body = ""
+        self.seq = 0
+        self.reports = os.path.join(folder, "reports.jsonl")
+        self.requests = os.path.join(folder, "requests.jsonl")
+        self.ports = {}
+
+    def reset(self, scenario):
+        with self.lock:
+            self.scenario = scenario
+            self.custom_body = ""
+            for path in (self.reports, self.requests):
+                open(path, "w").close()
+
+    def append(self, path, record):
+        with self.lock:
+            self.seq += 1
+            record = {"seq": self.seq, "received": time.time(), **record}
+            with open(path, "a", encoding="utf-8") as f:
+                f.write(json.dumps(record, ensure_ascii=False) + "\n")
+
+    def read(self, path):
+        with self.lock:
+            with open(path, "rb") as f:
+                return f.read()
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "QuorvaneVendorTest/1"
+    timeout = 60
+
+    def log_message(self, fmt, *args):
+        sys.stderr.write("%s %s\n" % (self.address_string(), fmt % args))
+
+    @property
+    def state(self):
+        return self.server.state
+
+    def reply(self, status, body, content_type="text/plain", headers=()):
+        if isinstance(body, str):
+            body = body.encode("utf-8")
+        self.send_response(status)
+        self.send_header("Content-Type", content_type)
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Connection", "close")
+        for name, value in headers:
+            self.send_header(name, value)
+        self.end_headers()
+        self.wfile.write(body)
+        self.close_connection = True
+
+    def page(self, status, text):
+        self.reply(status, "<html><body><h1>%d %s</h1></body></html>" % (status, text), "text/html")
+
+    def do_GET(self):
+        url = urllib.parse.urlsplit(self.path)
+        query = urllib.parse.parse_qs(url.query, keep_blank_values=True)
+        self.state.append(self.state.requests, {"path": url.path, "query": url.query, "port": self.server.port_name})
+        parts = [p for p in url.path.split("/") if p]
+        for prefix, handler in ROUTES:
+            if url.path == prefix or url.path.startswith(prefix + "/"):
+                return handler(self, parts, query, url)
+        return self.serve_file(url.path)
+
+    # --- configuration API -------------------------------------------------------------
+    def config(self, parts, query, url):
+        with self.state.lock:
+            name, custom = self.state.scenario, self.state.custom_body
+        if name == "custom":
+            return self.reply(200, custom, "application/json")
+        status, content_type, body, delay = SCENARIOS.get(name, SCENARIOS["normal"])
+        time.sleep(delay)
+        self.reply(status, body, content_type)
+
+    # --- statistics ----------------------------------------------------------------------
+    def report(self, parts, query, url):
+        # The query is not percent-encoded by the client; read it raw so nothing is altered.
+        fields = dict(p.split("=", 1) if "=" in p else (p, "") for p in url.query.split("&"))
+        data, token, when = fields.get("data", ""), fields.get("token", ""), fields.get("time", "")
+        plain = decrypt_report(data)
+        record = {"msgtype": fields.get("msgtype"), "data": data, "token": token, "time": when,
+                  "decrypted": plain is not None, "plain": None, "token_ok": False, "payload": None}
+        if plain is not None:
+            record["plain"] = plain.decode("utf-8", errors="replace")
+            expected = hashlib.md5(REPORT_KEY + b"&" + when.encode() + b"&" + REPORT_SALT + b"&" + plain)
+            record["token_ok"] = expected.hexdigest().upper() == token
+            try:
+                record["payload"] = json.loads(plain.decode("utf-8", errors="replace"))
+            except ValueError:
+                pass
+        record["valid"] = bool(record["token_ok"] and isinstance(record["payload"], dict))
+        self.state.append(self.state.reports, record)
+        self.reply(200, PIXEL, "image/gif")
+
+    # --- control -----------------------------------------------------------------------
+    def control(self, parts, query, url):
+        what = parts[1] if len(parts) > 1 else ""
+        if what == "ping":
+            return self.reply(200, "pong")
+        if what == "scenario":
+            name = query.get("name", [""])[0]
+            if name != "custom" and name not in SCENARIOS:
+                return self.reply(400, "unknown scenario " + name)
+            with self.state.lock:
+                self.state.scenario = name
+                self.state.custom_body = query.get("body", [""])[0]
+            return self.reply(200, "ok")
+        if what == "reset":
+            self.state.reset(query.get("scenario", ["normal"])[0])
+            return self.reply(200, "ok")
+        if what == "reports":
+            return self.reply(200, self.state.read(self.state.reports), "application/x-ndjson")
+        if what == "requests":
+            return self.reply(200, self.state.read(self.state.requests), "application/x-ndjson")
+        if what == "ports":
+            return self.reply(200, json.dumps(self.state.ports), "application/json")
+        if what == "state":
+            return self.reply(200, json.dumps({"folder": self.state.folder, "www": self.state.www}),
+                              "application/json")
+        return self.page(404, "Not Found")
+
+    # --- transfer behaviours -----------------------------------------------------------
+    def test(self, parts, query, url):
+        what = parts[1] if len(parts) > 1 else ""
+        arg = parts[2] if len(parts) > 2 else ""
+        if what == "redirect":  # /test/redirect/N: N hops of 302, then 200
+            hops = int(arg or "0")
+            if hops <= 0:
+                return self.reply(200, "redirect-end")
+            return self.reply(302, "", headers=[("Location", "/test/redirect/%d" % (hops - 1))])
+        if what == "http10":  # a whole answer in HTTP/1.0
+            self.protocol_version = "HTTP/1.0"
+            return self.reply(200, "http10-body")
+        if what == "status":  # /test/status/CODE: an HTML page with that status
+            code = int(arg or "500")
+            return self.page(code, "Status %d" % code)
+        if what == "delay":  # /test/delay/MS: answer after MS milliseconds
+            time.sleep(int(arg or "0") / 1000.0)
+            return self.reply(200, "late")
+        if what == "bytes":  # /test/bytes/N: N bytes "0123456789..." repeated
+            count = int(arg or "0")
+            return self.reply(200, (b"0123456789" * (count // 10 + 1))[:count], "application/octet-stream")
+        if what in ("progress", "progress-404", "progress-unknown"):
+            return self.progress(404 if what == "progress-404" else 200, what != "progress-unknown")
+        if what == "stall":  # 100 of 1000 announced bytes, then silence
+            self.send_response(200)
+            self.send_header("Content-Length", "1000")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(b"s" * 100)
+            self.wfile.flush()
+            self.close_connection = True
+            time.sleep(int(arg or "30"))
+            return
+        return self.page(404, "Not Found")
+
+    def progress(self, status, known_length):
+        """2000 bytes in two parts: 500, a pause, 1500; the length announced or not."""
+        self.send_response(status)
+        self.send_header("Content-Type", "application/octet-stream")
+        if known_length:
+            self.send_header("Content-Length", "2000")
+        self.send_header("Connection", "close")
+        self.end_headers()
+        self.wfile.write(b"p" * 500)
+        self.wfile.flush()
+        time.sleep(1.2)
+        self.wfile.write(b"q" * 1500)
+        self.close_connection = True
+
+    # --- files -----------------------------------------------------------------------
+    def serve_file(self, path):
+        relative = os.path.normpath(urllib.parse.unquote(path)).lstrip("/")
+        full = os.path.join(self.state.www, relative)
+        if relative.startswith("..") or not os.path.isfile(full):
+            return self.page(404, "Not Found")
+        with open(full, "rb") as f:
+            body = f.read()
+        self.reply(200, body, "application/octet-stream")
+
+
+ROUTES = [
+    ("/config/toolfix", Handler.config),
+    ("/hm2.gif", Handler.report),
+    ("/control", Handler.control),
+    ("/test", Handler.test),
+]
+
+
+class TlsServer(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, address, context, state, port_name):
+        self.context = context
+        self.state = state
+        self.port_name = port_name
+        super().__init__(address, Handler)
+
+    def finish_request(self, request, client_address):
+        # The handshake runs on the connection's own thread, so a client that never speaks
+        # TLS holds only its own thread.
+        request.settimeout(60)
+        try:
+            tls = self.context.wrap_socket(request, server_side=True)
+        except (ssl.SSLError, OSError):
+            return
+        try:
+            super().finish_request(tls, client_address)
+        finally:
+            try:
+                tls.close()
+            except OSError:
+                pass
+
+
+def silent_listener(sock):
+    """Accepts connections and never answers: the unreachable or hung server."""
+    held = []
+    while True:
+        try:
+            conn, _ = sock.accept()
+        except OSError:
+            return
+        held.append(conn)
+        del held[:-64]
+
+
+def tls_context(state, prefix):
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(os.path.join(state, prefix + "server.pem"), os.path.join(state, prefix + "server.key"))
+    return context
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def pid_alive(pid):
+    try:
+        os.kill(pid, 0)
+    except ProcessLookupError:
+        return False
+    except PermissionError:
+        return True
+    return True
+
+
+def read_pid(state):
+    try:
+        with open(os.path.join(state, "server.pid")) as f:
+            pid = int(f.read().strip())
+    except (OSError, ValueError):
+        return None
+    try:
+        with open("/proc/%d/cmdline" % pid, "rb") as f:
+            if b"server.py" not in f.read():
+                return None  # the pid was reused by something else
+    except OSError:
+        return None
+    return pid
+
+
+def stop(state):
+    pid = read_pid(state)
+    if pid is None:
+        return 0
+    os.kill(pid, signal.SIGTERM)
+    for _ in range(50):
+        if not pid_alive(pid):
+            break
+        time.sleep(0.1)
+    else:
+        os.kill(pid, signal.SIGKILL)
+    try:
+        os.remove(os.path.join(state, "server.pid"))
+    except OSError:
+        pass
+    return 0
+
+
+def serve(args, watch_pid, ready_fd):
+    state_dir = args.state
+    www = args.www or os.path.join(state_dir, "www")
+    os.makedirs(www, exist_ok=True)
+    for name in ("ports.json", "server.pid"):
+        try:
+            os.remove(os.path.join(state_dir, name))
+        except OSError:
+            pass
+    make_certificates(state_dir)
+    state = State(state_dir, www, args.scenario)
+    state.reset(args.scenario)
+
+    main = TlsServer(("127.0.0.1", args.port), tls_context(state_dir, ""), state, "main")
+    untrusted = TlsServer(("127.0.0.1", 0), tls_context(state_dir, "rogue-"), state, "untrusted")
+    silent = socket.socket()
+    silent.bind(("127.0.0.1", 0))
+    silent.listen(64)
+    state.ports = {"main": main.server_address[1], "untrusted": untrusted.server_address[1],
+                   "silent": silent.getsockname()[1]}
+
+    threads = [threading.Thread(target=main.serve_forever, daemon=True),
+               threading.Thread(target=untrusted.serve_forever, daemon=True),
+               threading.Thread(target=silent_listener, args=(silent,), daemon=True)]
+    for t in threads:
+        t.start()
+
+    stopping = threading.Event()
+    signal.signal(signal.SIGTERM, lambda *_: stopping.set())
+    signal.signal(signal.SIGINT, lambda *_: stopping.set())
+
+    with open(os.path.join(state_dir, "server.pid"), "w") as f:
+        f.write(str(os.getpid()))
+    with open(os.path.join(state_dir, "ports.json"), "w") as f:
+        json.dump(state.ports, f)
+    if ready_fd is not None:
+        os.write(ready_fd, (json.dumps(state.ports) + "\n").encode())
+        os.close(ready_fd)
+    else:
+        print(json.dumps(state.ports), flush=True)
+
+    # Ends with its parent test (or run script), so a killed test run leaves no server behind.
+    while not stopping.wait(1.0):
+        if watch_pid and not pid_alive(watch_pid):
+            break
+    main.shutdown()
+    untrusted.shutdown()
+    silent.close()
+    try:
+        os.remove(os.path.join(state_dir, "server.pid"))
+    except OSError:
+        pass
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--state", required=True, help="folder for certificates, records, pid and ports")
+    parser.add_argument("--port", type=int, default=47431, help="port of the three vendor origins")
+    parser.add_argument("--scenario", default="normal", choices=sorted(SCENARIOS))
+    parser.add_argument("--www", help="folder of files to serve (default: STATE/www)")
+    parser.add_argument("--daemon", action="store_true", help="run in the background once it answers")
+    parser.add_argument("--watch-parent", action="store_true", help="stop when the calling process ends")
+    parser.add_argument("--stop", action="store_true", help="stop the server of this state folder")
+    args = parser.parse_args()
+    args.state = os.path.abspath(args.state)
+    os.makedirs(args.state, exist_ok=True)
+    if shutil.which("openssl") is None:
+        sys.exit("the openssl command is needed")
+
+    if args.stop:
+        return stop(args.state)
+    stop(args.state)  # a server left from an earlier run of this state folder
+    watch_pid = os.getppid() if args.watch_parent else 0
+    if not args.daemon:
+        return serve(args, watch_pid, None)
+
+    read_end, write_end = os.pipe()
+    if os.fork() > 0:
+        os.close(write_end)
+        with os.fdopen(read_end) as ready:
+            line = ready.readline()  # empty when the server died during start-up
+        if not line:
+            sys.stderr.write(open(os.path.join(args.state, "server.log")).read())
+            sys.exit("vendor server did not start (see %s/server.log)" % args.state)
+        print(line.strip())
+        return 0
+    os.close(read_end)
+    os.setsid()
+    # Detach from the caller's output: a test runner waits for its pipes to close.
+    log = os.open(os.path.join(args.state, "server.log"), os.O_WRONLY | os.O_CREAT | os.O_TRUNC, 0o644)
+    null = os.open(os.devnull, os.O_RDONLY)
+    os.dup2(null, 0)
+    os.dup2(log, 1)
+    os.dup2(log, 2)
+    try:
+        serve(args, watch_pid, write_end)
+    except BaseException:
+        traceback.print_exc()
+    finally:
+        os._exit(0)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,17 @@
+# Network and identity tests under Wine, and the local vendor server as a CTest fixture that
+# every Wine test talking to the vendor's servers requires:
+#   set_tests_properties(<test> PROPERTIES FIXTURES_REQUIRED vendor_server RESOURCE_LOCK vendor_server)
+qv_add_test(net_wine_test WIN_ONLY SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_wine_test.cpp LIBS qv_net qv_core TIMEOUT 300)
+
+if(WIN32 AND QV_TEST_BUILD AND TEST net_wine_test)
+  set(qv_vendor_server ${CMAKE_SOURCE_DIR}/tests/vendor_server/server.py)
+  # Runs in the background once it answers, and ends with the ctest process that started it
+  # even when the cleanup test never runs.
+  add_test(NAME vendor_server_start
+           COMMAND /usr/bin/python3 ${qv_vendor_server} --state ${QV_VENDOR_STATE_DIR} --port ${QV_VENDOR_PORT}
+                   --daemon --watch-parent)
+  set_tests_properties(vendor_server_start PROPERTIES FIXTURES_SETUP vendor_server TIMEOUT 60)
+  add_test(NAME vendor_server_stop COMMAND /usr/bin/python3 ${qv_vendor_server} --state ${QV_VENDOR_STATE_DIR} --stop)
+  set_tests_properties(vendor_server_stop PROPERTIES FIXTURES_CLEANUP vendor_server TIMEOUT 30)
+  set_tests_properties(net_wine_test PROPERTIES FIXTURES_REQUIRED vendor_server RESOURCE_LOCK vendor_server)
+endif()
