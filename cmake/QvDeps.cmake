@@ -11,7 +11,10 @@ if(WIN32)
     crypt32 ws2_32 bcrypt advapi32 user32)
   add_library(qv_curl INTERFACE)
   target_compile_definitions(qv_curl INTERFACE CURL_STATICLIB)
-  target_link_libraries(qv_curl INTERFACE ${QV_DEPS_PREFIX}/lib/libcurl.a qv_openssl z pthread)
+  # Spelled out in link order: libcurl needs OpenSSL, which needs the Windows libraries.
+  target_include_directories(qv_curl SYSTEM INTERFACE ${QV_DEPS_PREFIX}/include)
+  target_link_libraries(qv_curl INTERFACE ${QV_DEPS_PREFIX}/lib/libcurl.a ${QV_DEPS_PREFIX}/lib/libssl.a
+    ${QV_DEPS_PREFIX}/lib/libcrypto.a z crypt32 ws2_32 bcrypt advapi32 user32 pthread)
   add_library(qv_zlib INTERFACE)
   target_link_libraries(qv_zlib INTERFACE z)
 else()

@@ -3,18 +3,14 @@
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
+#include <stdio.h>
 #include <ctime>
 #include <cwchar>
 #include <vector>
 
-#ifdef _WIN32
-extern "C" {
-// The C runtime's own wide formatters: %s means a wide string there, which is the convention
-// every FormatStringW caller writes for. mingw's C99 replacements would read %s as narrow.
-int __cdecl _vscwprintf(const wchar_t* format, va_list args);
-int __cdecl _vsnwprintf(wchar_t* buffer, size_t count, const wchar_t* format, va_list args);
-}
-#endif
+// On Windows the C runtime's own _vscwprintf/_vsnwprintf are used: %s means a wide string
+// there, the convention every FormatStringW caller writes for (mingw's C99 replacements for
+// the standard names would read %s as narrow).
 
 namespace {
 
