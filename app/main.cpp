@@ -8,6 +8,12 @@
 #include "core/ScopedHandle.h"
 #include "core/SysUtil.h"
 
+#ifdef QV_HAVE_DUILIB
+#include "ui/DuiLib.h"
+#endif
+#ifdef QV_HAVE_TOOLWND
+#include "windows/ToolWnd.h"
+#endif
 #ifdef QV_HAVE_BOOT
 #include "app/BootRepair.h"
 #include "app/LauncherService.h"
@@ -39,13 +45,26 @@ void RunRemoveService() {
 }
 
 void RunInteractive() {
-  // The main window and the framework's message loop are connected here once they exist.
+#ifdef QV_HAVE_TOOLWND
+  // Never deleted explicitly: the process ends after the loop, and GoOfficialNet may end it
+  // from inside the window.
+  CToolWnd* window = new CToolWnd();
+  window->Create(nullptr, L"Quorvane", 0x00020100, WS_EX_WINDOWEDGE, CW_USEDEFAULT, CW_USEDEFAULT,
+                 CW_USEDEFAULT, CW_USEDEFAULT);
+  ::ShowWindow(window->GetHWND(), SW_SHOW);
+  DuiLib::CSkinManager::MessageLoop();
+#endif
 }
 
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int) {
+#ifdef QV_HAVE_DUILIB
+  DuiLib::CSkinManager::SetInstance(instance);
+  DuiLib::CShadowUI::Initialize(instance);
+#else
   (void)instance;
+#endif
   if (FAILED(::CoInitialize(nullptr))) return 0;
 
   wchar_t modulePath[MAX_PATH] = {};
