@@ -9,6 +9,7 @@
 ;   QV_VERSION        product version, a.b.c.d
 ;   QV_AMD64_UNICODE  build the amd64-unicode installer instead of the x86-ansi release one
 ;   QV_TRACE          a file every wizard step appends one line to (test builds only)
+;   QV_COMPRESSOR     makensis compressor (default /SOLID lzma; tests take zlib for speed)
 
 !ifdef QV_AMD64_UNICODE
   Unicode true
@@ -33,7 +34,10 @@ Caption "Quorvane修复工具"
 OutFile "${QV_OUTFILE}"
 InstallDir "$PROGRAMFILES32\Quorvane"
 RequestExecutionLevel admin
-SetCompressor /SOLID lzma
+!ifndef QV_COMPRESSOR
+  !define QV_COMPRESSOR "/SOLID lzma"
+!endif
+SetCompressor ${QV_COMPRESSOR}
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
 VIProductVersion "${QV_VERSION}"

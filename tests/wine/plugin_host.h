@@ -100,7 +100,7 @@ class Installer {
   // Calls an export as `nsQuorvanePlug::name a b c` does: the first text ends on top.
   void Call(const char* name, const std::vector<std::string>& args = {}) {
     for (auto it = args.rbegin(); it != args.rend(); ++it) Push(*it);
-    auto fn = reinterpret_cast<ExportFn>(::GetProcAddress(module_, name));
+    auto fn = reinterpret_cast<ExportFn>(reinterpret_cast<void*>(::GetProcAddress(module_, name)));
     if (fn == nullptr) throw std::runtime_error(std::string("no export ") + name);
     char variables[1024 * 25] = {};
     fn(nullptr, stringSize_, variables, &top_, &extra_);
