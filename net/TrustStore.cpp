@@ -7,9 +7,9 @@
 #include <wincrypt.h>
 
 #include <openssl/ssl.h>
+#include <openssl/pem.h>
 #include <openssl/x509.h>
 
-#include <mutex>
 #include <vector>
 
 #include "net/Endpoints.h"
@@ -29,41 +29,50 @@ bool ValidForServerAuth(PCCERT_CONTEXT cert) {
   return false;
 }
 
-void AddWindowsRootCertificates(X509_STORE* store) {
+using CertificateList = std::vector<X509*>;
+
+void AddWindowsRootCertificates(CertificateList& list) {
   HCERTSTORE root = CertOpenSystemStoreW(0, L"ROOT");
   if (!root) return;
   PCCERT_CONTEXT cert = nullptr;
   while ((cert = CertEnumCertificatesInStore(root, cert)) != nullptr) {
-    if (cert->dwCertEncodingType != X509_ASN_ENCODING) continue;
+    if (!(cert->dwCertEncodingType & X509_ASN_ENCODING)) continue;
     if (CertVerifyTimeValidity(nullptr, cert->pCertInfo) != 0 || !ValidForServerAuth(cert)) continue;
     const unsigned char* der = cert->pbCertEncoded;
-    X509* x509 = d2i_X509(nullptr, &der, static_cast<long>(cert->cbCertEncoded));
-    if (!x509) continue;
-    X509_STORE_add_cert(store, x509);  // fails harmlessly for duplicates
-    X509_free(x509);
+    if (X509* x509 = d2i_X509(nullptr, &der, static_cast<long>(cert->cbCertEncoded))) list.push_back(x509);
   }
   CertCloseStore(root, 0);
 }
 
-X509_STORE* SharedTrustStore() {
-  static std::once_flag once;
-  static X509_STORE* store = nullptr;  // lives until the process ends
-  std::call_once(once, [] {
-    store = X509_STORE_new();
-    if (!store) return;
-    AddWindowsRootCertificates(store);
 #ifdef QV_TEST_CA_FILE
-    X509_STORE_load_file(store, QV_TEST_CA_FILE);
+void AddPemFile(CertificateList& list, const char* path) {
+  BIO* bio = BIO_new_file(path, "r");
+  if (!bio) return;
+  while (X509* x509 = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr)) list.push_back(x509);
+  BIO_free(bio);
+}
 #endif
-  });
-  return store;
+
+// Parsed once; the certificates are only ever read (and reference-counted) afterwards.
+const CertificateList& TrustedCertificates() {
+  static const CertificateList* list = [] {
+    auto* created = new CertificateList;  // lives until the process ends
+    AddWindowsRootCertificates(*created);
+#ifdef QV_TEST_CA_FILE
+    AddPemFile(*created, QV_TEST_CA_FILE);
+#endif
+    return created;
+  }();
+  return *list;
 }
 
 }  // namespace
 
+// Each connection gets its own store holding the shared certificates: libcurl sets flags on
+// the store it verifies with, so one store shared by all threads would be written concurrently.
 int AttachTrustStore(void*, void* sslContext, void*) {
-  X509_STORE* store = SharedTrustStore();
-  if (!store) return CURLE_OUT_OF_MEMORY;
-  SSL_CTX_set1_cert_store(static_cast<SSL_CTX*>(sslContext), store);
+  X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(sslContext));
+  if (!store) return CURLE_SSL_CACERT_BADFILE;
+  for (X509* cert : TrustedCertificates()) X509_STORE_add_cert(store, cert);  // duplicates fail harmlessly
   return CURLE_OK;
 }

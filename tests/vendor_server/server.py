@@ -384,14 +384,17 @@ def serve(args, watch_pid, ready_fd):
 
     main = TlsServer(("127.0.0.1", args.port), tls_context(state_dir, ""), state, "main")
     untrusted = TlsServer(("127.0.0.1", 0), tls_context(state_dir, "rogue-"), state, "untrusted")
+    # The trusted certificate on an address it does not name.
+    misnamed = TlsServer(("127.0.0.2", 0), tls_context(state_dir, ""), state, "misnamed")
     silent = socket.socket()
     silent.bind(("127.0.0.1", 0))
     silent.listen(64)
     state.ports = {"main": main.server_address[1], "untrusted": untrusted.server_address[1],
-                   "silent": silent.getsockname()[1]}
+                   "misnamed": misnamed.server_address[1], "silent": silent.getsockname()[1]}
 
     threads = [threading.Thread(target=main.serve_forever, daemon=True),
                threading.Thread(target=untrusted.serve_forever, daemon=True),
+               threading.Thread(target=misnamed.serve_forever, daemon=True),
                threading.Thread(target=silent_listener, args=(silent,), daemon=True)]
     for t in threads:
         t.start()
@@ -416,6 +419,7 @@ def serve(args, watch_pid, ready_fd):
             break
     main.shutdown()
     untrusted.shutdown()
+    misnamed.shutdown()
     silent.close()
     try:
         os.remove(os.path.join(state_dir, "server.pid"))

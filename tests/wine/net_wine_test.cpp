@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <wincrypt.h>
 
 #include <algorithm>
 #include <atomic>
@@ -141,6 +142,55 @@ TEST_F(NetWine, UntrustedCertificateFailsEveryTransfer) {
 
   EXPECT_EQ(HttpTransfer().HttpGet(Web("/control/ping"), body), CURLE_OK);
   EXPECT_EQ(body, "pong");
+}
+
+// The Windows "ROOT" store is trusted too: with the untrusted server's CA added there, a new
+// process (the store is read once per process) reaches that server.
+TEST_F(NetWine, WindowsRootStoreCertificatesAreTrusted) {
+  const std::string untrusted = vendor::OriginOnPort(vendor::Port("untrusted"));
+  if (GetEnvironmentVariableW(L"QV_NET_TRUST_CHILD", nullptr, 0)) {
+    std::string body;
+    EXPECT_EQ(HttpTransfer().HttpGet(untrusted + "/control/ping", body), CURLE_OK);
+    EXPECT_EQ(body, "pong");
+    return;
+  }
+  const std::string pem = ReadFileText(WideToAnsi(vendor::StateDir()) + "\\rogue-ca.pem");
+  DWORD size = 0;
+  ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr));
+  std::vector<BYTE> der(size);
+  ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr, nullptr));
+  HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
+  ASSERT_NE(root, nullptr);
+  PCCERT_CONTEXT added = nullptr;
+  ASSERT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(), size,
+                                               CERT_STORE_ADD_REPLACE_EXISTING, &added));
+  CertControlStore(root, 0, CERT_STORE_CTRL_COMMIT, nullptr);  // visible to other processes now
+
+  SetEnvironmentVariableW(L"QV_NET_TRUST_CHILD", L"1");
+  std::wstring command = QuotedCommandLine(GetModulePath(),
+                                           L"--gtest_filter=NetWine.WindowsRootStoreCertificatesAreTrusted");
+  STARTUPINFOW startup{sizeof startup};
+  PROCESS_INFORMATION process{};
+  BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                                &process);
+  SetEnvironmentVariableW(L"QV_NET_TRUST_CHILD", nullptr);
+  DWORD exitCode = 1;
+  if (started) {
+    WaitForSingleObject(process.hProcess, 60000);
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  CertDeleteCertificateFromStore(added);  // also frees the context
+  CertControlStore(root, 0, CERT_STORE_CTRL_COMMIT, nullptr);
+  CertCloseStore(root, 0);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(exitCode, 0u);
+
+  // Names are verified as well: the trusted certificate names only 127.0.0.1 and localhost.
+  std::string body;
+  EXPECT_EQ(HttpTransfer().HttpGet(FormatStringA("https://127.0.0.2:%d/control/ping", vendor::Port("misnamed")), body),
+            CURLE_PEER_FAILED_VERIFICATION);
 }
 
 // --- HttpDownload -----------------------------------------------------------------------
