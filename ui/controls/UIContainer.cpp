@@ -48,7 +48,7 @@ int CContainerUI::GetCount() const { return static_cast<int>(items_.size()); }
 bool CContainerUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
 bool CContainerUI::AddAt(CControlUI* control, int index) {
-  if (control == nullptr || index < 0 || index > GetCount()) return false;
+  if (control == nullptr || index < 0 || index > static_cast<int>(items_.size())) return false;
   if (manager_ != nullptr) {
     control->SetManager(manager_, this, true);
   } else {

@@ -14,8 +14,9 @@ CListUI::CListUI() {
   body_ = new CVerticalLayoutUI;
   // An empty header would take a share of the height; it shows once a skin asks for it.
   header_->SetVisible(false);
-  CVerticalLayoutUI::Add(header_);
-  CVerticalLayoutUI::Add(body_);
+  // Qualified: the list's own AddAt would put them into the body.
+  CContainerUI::AddAt(header_, 0);
+  CContainerUI::AddAt(body_, 1);
 }
 
 const wchar_t* CListUI::GetClass() const { return L"ListUI"; }
