@@ -119,7 +119,7 @@ TEST_F(NetWine, GetOfSilentOrSlowServerFailsAfterAboutTwoSeconds) {
     auto start = Clock::now();
     EXPECT_EQ(HttpTransfer().HttpGet(url, body), CURLE_OPERATION_TIMEDOUT) << url;
     EXPECT_GT(SecondsSince(start), 1.5) << url;
-    EXPECT_LT(SecondsSince(start), 4.0) << url;
+    EXPECT_LT(SecondsSince(start), 6.0) << url;
   }
 }
 
@@ -329,7 +329,7 @@ TEST_F(NetWine, FetchToolConfigFromSlowServerFailsAndKeepsEverything) {
   ToolConfig kept{"keep", "keep", "keep", false};
   auto start = Clock::now();
   EXPECT_FALSE(FetchToolConfig(GetToolContext(), kept));
-  EXPECT_LT(SecondsSince(start), 4.0);
+  EXPECT_LT(SecondsSince(start), 6.0);
   EXPECT_EQ(kept.ip, "keep");
   EXPECT_EQ(kept.flashVersion, "keep");
   EXPECT_EQ(GetConfiguredIp(), "203.0.113.7");
