@@ -13,9 +13,27 @@ namespace {
 // Code 0 is the end of the document (and of every terminated text), never a blank.
 inline bool IsBlank(wchar_t c) { return c > 0 && c <= 32; }
 
+struct NameCharTable {
+  bool ascii[128] = {};
+  constexpr NameCharTable() {
+    for (int c = 'a'; c <= 'z'; ++c) ascii[c] = true;
+    for (int c = 'A'; c <= 'Z'; ++c) ascii[c] = true;
+    for (int c = '0'; c <= '9'; ++c) ascii[c] = true;
+    ascii[static_cast<int>('_')] = true;
+    ascii[static_cast<int>(':')] = true;
+  }
+};
+constexpr NameCharTable kNameChars;
+
+// Letters, digits, '_' and ':' (ASCII).
 inline bool IsNameChar(wchar_t c) {
-  return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') ||
-         c == L'_' || c == L':';
+  return static_cast<uint32_t>(c) < 128 && kNameChars.ascii[static_cast<uint32_t>(c)];
+}
+
+// Position of `c` at or after `pos`, or of the terminating NUL when there is none.
+inline size_t FindOrEnd(const wchar_t* s, size_t pos, wchar_t c) {
+  const wchar_t* found = std::wcschr(s + pos, c);
+  return found ? static_cast<size_t>(found - s) : pos + std::wcslen(s + pos);
 }
 
 struct EntityRef {
@@ -82,8 +100,10 @@ size_t CSkinMarkup::SkipComment(size_t pos) const {
 
 size_t CSkinMarkup::DecodeInPlace(size_t begin, size_t end) {
   wchar_t* s = &text_[0];
-  size_t w = begin;
-  for (size_t r = begin; r < end;) {
+  const wchar_t* amp = std::wmemchr(s + begin, L'&', end - begin);
+  if (amp == nullptr) return end;  // the common case: nothing to replace
+  size_t w = static_cast<size_t>(amp - s);
+  for (size_t r = w; r < end;) {
     if (s[r] == L'&') {
       bool replaced = false;
       for (const EntityRef& e : kEntities) {
@@ -101,8 +121,9 @@ size_t CSkinMarkup::DecodeInPlace(size_t begin, size_t end) {
   return w;
 }
 
-bool CSkinMarkup::ParseStartTag(size_t& pos, uint32_t parent, bool& open) {
+bool CSkinMarkup::ParseStartTag(size_t& pos_ref, uint32_t parent, bool& open) {
   wchar_t* s = &text_[0];
+  size_t pos = pos_ref;  // kept in a register; written back once at the end
   const size_t name_begin = pos;
   while (IsNameChar(s[pos])) ++pos;
   if (pos == name_begin) return Fail(L"Error parsing element name");
@@ -124,7 +145,7 @@ bool CSkinMarkup::ParseStartTag(size_t& pos, uint32_t parent, bool& open) {
     while (IsBlank(s[pos])) ++pos;
     if (s[pos] != L'"') return Fail(L"Expected attribute value");
     const size_t value = ++pos;
-    while (s[pos] != L'"' && s[pos] != 0) ++pos;
+    pos = FindOrEnd(s, pos, L'"');
     if (s[pos] == 0) return Fail(L"Error while parsing attribute string");
     // Terminate the value and blank out what entity replacement freed, up to and including the
     // closing quote, so a rescan sees only NULs between this value and the next name.
@@ -149,6 +170,7 @@ bool CSkinMarkup::ParseStartTag(size_t& pos, uint32_t parent, bool& open) {
   s[name_end] = 0;
 
   elements_.push_back(el);
+  pos_ref = pos;
   return true;
 }
 
@@ -160,6 +182,7 @@ bool CSkinMarkup::Parse() {
   // the last child created at each open level (and at the top level, last[0]).
   std::vector<uint32_t> open;
   std::vector<uint32_t> last{kNone};
+  elements_.reserve(text_.size() / 32 + 4);  // skins have an element every few dozen characters
   size_t pos = 0;
   wchar_t* s = &text_[0];
 
@@ -198,7 +221,7 @@ bool CSkinMarkup::Parse() {
     // Inside the content of open.back().
     Element& current = elements_[open.back()];
     const size_t text_begin = pos;
-    while (s[pos] != L'<' && s[pos] != 0) ++pos;
+    pos = FindOrEnd(s, pos, L'<');
     if (s[pos] == 0) return Fail(L"Expected end-tag start");
     if (current.data == text_begin) s[DecodeInPlace(text_begin, pos)] = 0;
     ++pos;  // past the '<' (which may now be the NUL ending the content text)

@@ -1,32 +1,35 @@
 #include "ui/core/Utf8.h"
 
+#include <cstring>
+
 namespace DuiLib {
 
 namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
 
-void AppendCodePoint(std::wstring& out, uint32_t cp) {
-  if (cp >= 0x10000) {
-    cp -= 0x10000;
-    out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
-    out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
-  } else {
-    out.push_back(static_cast<wchar_t>(cp));
-  }
-}
-
 }  // namespace
 
 std::wstring Utf8ToUtf16(const uint8_t* s, size_t size) {
-  std::wstring out;
   size_t i = 0;
   if (size >= 3 && s[0] == 0xEF && s[1] == 0xBB && s[2] == 0xBF) i = 3;
-  out.reserve(size - i);
+  // Never more code units than bytes: a 4-byte sequence gives a surrogate pair.
+  std::wstring out(size - i, L'\0');
+  wchar_t* w = out.data();
   while (i < size) {
+    // Markup is mostly ASCII: widen eight bytes at a time while none has its high bit set.
+    while (size - i >= 8) {
+      uint64_t chunk;
+      std::memcpy(&chunk, s + i, 8);
+      if (chunk & 0x8080808080808080ull) break;
+      for (int k = 0; k < 8; ++k) w[k] = static_cast<wchar_t>(s[i + k]);
+      w += 8;
+      i += 8;
+    }
+    if (i >= size) break;
     uint8_t b = s[i];
     if (b < 0x80) {
-      out.push_back(static_cast<wchar_t>(b));
+      *w++ = static_cast<wchar_t>(b);
       ++i;
       continue;
     }
@@ -36,7 +39,7 @@ std::wstring Utf8ToUtf16(const uint8_t* s, size_t size) {
     else if ((b & 0xF0) == 0xE0) extra = 2, cp = b & 0x0F, min = 0x800;
     else if ((b & 0xF8) == 0xF0) extra = 3, cp = b & 0x07, min = 0x10000;
     else {
-      out.push_back(kReplacement);
+      *w++ = kReplacement;
       ++i;
       continue;
     }
@@ -45,13 +48,20 @@ std::wstring Utf8ToUtf16(const uint8_t* s, size_t size) {
       cp = (cp << 6) | (s[i + j] & 0x3F);
     if (j != static_cast<size_t>(extra) + 1 || cp < min || cp > 0x10FFFF ||
         (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(kReplacement);
+      *w++ = kReplacement;
       i += j;  // resynchronise after the bytes that looked like a sequence
       continue;
     }
-    AppendCodePoint(out, cp);
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      *w++ = static_cast<wchar_t>(0xD800 + (cp >> 10));
+      *w++ = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+    } else {
+      *w++ = static_cast<wchar_t>(cp);
+    }
     i += j;
   }
+  out.resize(static_cast<size_t>(w - out.data()));
   return out;
 }
 
