@@ -1,0 +1,331 @@
+// The engine against the local vendor server and the real service manager: the check run's
+// view order (cancelled at each test point), the fixture companion service in each state
+// checked and repaired for real (reinstalled from the server when missing or when it will
+// not start), Flash Player installers downloaded and run, and Quorvane.exe's boot pass
+// started by its launcher service.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "app/LauncherService.h"
+#include "core/StrUtil.h"
+#include "core/SysUtil.h"
+#include "engine/CompanionService.h"
+#include "engine/FlashInstall.h"
+#include "engine/FlashProbe.h"
+#include "engine/MemoryServiceControl.h"
+#include "engine/RecordingRunView.h"
+#include "engine/Runs.h"
+#include "engine_wine_util.h"
+#include "VendorServerClient.h"
+
+using namespace enginetest;
+
+namespace {
+
+using Lines = std::vector<std::string>;
+std::string U8(const wchar_t* text) { return RecordingRunView::Utf8(text); }
+
+bool CopyTo(const wchar_t* from, const std::wstring& relative) {
+  std::wstring www = vendor::WwwDir();
+  std::wstring path = www + L"\\" + relative;
+  for (size_t i = www.size() + 1; i < path.size(); ++i)
+    if (path[i] == L'\\') CreateDirectoryW(path.substr(0, i).c_str(), nullptr);
+  return CopyFileW(from, path.c_str(), FALSE) != FALSE;
+}
+
+class ServerTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    CopyTo(QV_BRENWICK_FIXTURE, L"brenwick\\2.0.1.3\\BrenwickService.exe");
+    CopyTo(QV_BRENWICK_FIXTURE, L"brenwick\\BrenwickService.exe");  // empty version segment
+    for (const wchar_t* name : {L"flashplayerax_install_cn.exe", L"flashplayer_install_cn.exe",
+                                L"flashplayerpp_install_cn.exe"})
+      CopyTo(QV_FLASH_FIXTURE, std::wstring(L"cdm\\latest\\") + name);
+    CreateParentDirs(CompanionServiceFolder() + L"x");
+  }
+  void SetUp() override {
+    ASSERT_TRUE(vendor::Ping()) << "the local vendor server is not running";
+    ASSERT_TRUE(vendor::Reset("normal"));
+    ClearFlash();
+  }
+  void TearDown() override { ClearFlash(); }
+};
+
+// A view that sets cancelCheck when it is asked for one given change: the run then meets
+// the flag at its next test point, on its own thread, with no timing involved.
+class CancellingView : public RecordingRunView {
+ public:
+  CancellingView(CheckContext& ctx, std::string trigger) : ctx_(ctx), trigger_(std::move(trigger)) {}
+  void SetProgress(const std::wstring& control, int value) override {
+    RecordingRunView::SetProgress(control, value);
+    if ("progress " + Utf8(control) + "=" + std::to_string(value) == trigger_) ctx_.cancelCheck = true;
+  }
+
+ private:
+  CheckContext& ctx_;
+  std::string trigger_;
+};
+
+const std::string kTipService = "text checkTip=" + U8(L"正在检测:必要组件是否正常……");
+const std::string kTipFlash = "text checkTip=" + U8(L"正在检测:Flash 版本……");
+
+TEST_F(ServerTest, CheckRunOrderAndCancelPoints) {
+  struct Case {
+    const char* name;
+    const char* scenario;
+    bool cancelFirst;
+    std::string trigger;
+    Lines lines;
+  };
+  const Case cases[] = {
+      {"full check", "normal", false, "",
+       {kTipService, "progress check_progress=33", kTipFlash, "progress check_progress=66",
+        "progress check_progress=100", "post 1325"}},
+      {"configuration unreachable: Flash step skipped", "html404", false, "",
+       {kTipService, "progress check_progress=33", "post 1325"}},
+      {"cancelled before it starts", "normal", true, "", {"check cancelled"}},
+      {"cancelled during the service check", "normal", false, "progress check_progress=33",
+       {kTipService, "progress check_progress=33", "check cancelled"}},
+      {"cancelled during the Flash step", "normal", false, "progress check_progress=66",
+       {kTipService, "progress check_progress=33", kTipFlash, "progress check_progress=66", "check cancelled"}},
+      {"cancelled at the end", "normal", false, "progress check_progress=100",
+       {kTipService, "progress check_progress=33", kTipFlash, "progress check_progress=66",
+        "progress check_progress=100", "check cancelled"}},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(vendor::SelectScenario(c.scenario));
+    InstallFlash(L"FlashPlayerPepper", L"30.0.0.100");
+    MemoryServiceControl sc;
+    MemoryService stopped;
+    stopped.state = svc::kStopped;
+    sc.Add(kCompanionServiceName, stopped);
+    CheckContext ctx;
+    ctx.services = &sc;
+    ctx.cancelCheck = c.cancelFirst;
+    CancellingView view(ctx, c.trigger);
+    RunCheck(ctx, view);
+    EXPECT_EQ(view.Lines(), c.lines) << c.name;
+  }
+}
+
+TEST_F(ServerTest, FullCheckFindsServiceAndOutdatedPepper) {
+  InstallFlash(L"FlashPlayerPepper", L"30.0.0.100");
+  MemoryServiceControl sc;
+  MemoryService stopped;
+  stopped.state = svc::kStopped;
+  sc.Add(kCompanionServiceName, stopped);
+  CheckContext ctx;
+  ctx.services = &sc;
+  RecordingRunView view;
+  RunCheck(ctx, view);
+  ASSERT_EQ(ctx.problems.size(), 2u);
+  EXPECT_EQ(ctx.problems[0].kind, ServiceStopped);
+  EXPECT_EQ(ctx.problems[1].kind, FlashOutdated);
+  EXPECT_TRUE(ctx.problemsFound);
+  ASSERT_EQ(ctx.downloads.size(), 1u);
+  EXPECT_EQ(ctx.downloads[0].kind, Pepper);
+  EXPECT_EQ(ctx.downloads[0].state, StateFound);
+  EXPECT_EQ(ctx.remoteConfig.flashVersion, "32.0.0.171");
+  EXPECT_EQ(CompanionServiceUrl(), std::string(kVendorWebOrigin) + "/brenwick/2.0.1.3/BrenwickService.exe");
+}
+
+// ---------------------------------------------------------------------------------------
+TEST_F(ServerTest, RealCompanionServiceCheckedAndRepaired) {
+  struct Case {
+    const char* name;
+    bool registered;
+    const wchar_t* mode;
+    DWORD startType;
+    bool running;
+    int32_t kind;
+  };
+  const Case cases[] = {
+      {"disabled, stopped", true, L"run", SERVICE_DISABLED, false, ServiceNotAutoStartStopped},
+      {"manual, running", true, L"run", SERVICE_DEMAND_START, true, ServiceNotAutoStart},
+      {"automatic, stopped", true, L"run", SERVICE_AUTO_START, false, ServiceStopped},
+      {"automatic, refuses to start: reinstalled", true, L"refuse", SERVICE_AUTO_START, false, ServiceStopped},
+      {"missing: reinstalled from the server", false, L"", 0, false, ServiceMissing},
+  };
+  InstallFlash(L"FlashPlayerPepper", L"32.0.0.171");
+  for (const Case& c : cases) {
+    if (c.registered) {
+      ASSERT_TRUE(RegisterCompanion(QV_BRENWICK_FIXTURE, c.mode, c.startType, c.running)) << c.name;
+    } else {
+      RemoveCompanion();
+    }
+    vendor::Reset("normal");
+    CheckContext ctx;
+    int32_t kind = 0;
+    EXPECT_FALSE(CheckCompanionService(ctx, kind)) << c.name;
+    EXPECT_EQ(kind, c.kind) << c.name;
+    ctx.problems.push_back({kind, kServiceProblemText, "", StateFound});
+
+    EnsureCompanionService(SystemServiceControl(), 60000);
+    EXPECT_TRUE(WaitForCompanionState(SERVICE_RUNNING)) << c.name;
+    EXPECT_EQ(QueryCompanion().startType, static_cast<DWORD>(SERVICE_AUTO_START)) << c.name;
+    EXPECT_TRUE(EvaluateRepairOutcome(ctx)) << c.name;
+    EXPECT_EQ(ctx.problems[0].state, StateServiceRepaired) << c.name;
+
+    bool downloaded = false;
+    for (const auto& request : vendor::Requests()) {
+      std::string path = request["path"].GetString();
+      downloaded |= path.size() > 20 && path.compare(path.size() - 20, 20, "/BrenwickService.exe") == 0;
+    }
+    EXPECT_EQ(downloaded, std::wstring(c.mode) != L"run") << c.name;
+  }
+  RemoveCompanion();
+}
+
+// ---------------------------------------------------------------------------------------
+const Lines kInstallingView = {"show cancelRepairbtn=0", "text checkResult=" + U8(L"正在安装Flash Player，请稍候..."),
+                               "attr checkTip.textcolor=#FF666666",
+                               "text checkTip=" + U8(L"安装时间可能较长，还请耐心等待"), "rows installing"};
+
+TEST_F(ServerTest, BelowMinimumFlavourInstalledDuringRepair) {
+  InstallFlash(L"FlashPlayerPepper", L"25.0.0.1");
+  SetEnvironmentVariableW(L"QV_FLASH_INSTALL_VERSION", L"32.0.0.171");
+  CheckContext ctx;
+  ctx.remoteConfig.flashVersion = "32.0.0.171";
+  ctx.problems = {{FlashBelowMinimum, kFlashProblemText, "", StateFound}};
+  ctx.downloads = {{ActiveX, std::string(kVendorWebOrigin) + kActiveXInstallerPath, "flashplayerax_install_cn.exe",
+                    StateFound},
+                   {Pepper, std::string(kVendorWebOrigin) + kPepperInstallerPath, "flashplayerpp_install_cn.exe",
+                    StateInstall}};
+  std::wstring path = InstallerLocalPath(ctx.downloads[1]);
+  vendor::PutFile(GetTempDir().substr(0, GetTempDir().size() - 1), L"flashplayerpp_install_cn.exe", "stale");
+  DeleteFileW((path + L".ran").c_str());
+  RecordingRunView view;
+  InstallFlashPlayers(ctx, view);
+  EXPECT_EQ(view.Lines(), kInstallingView);
+  EXPECT_EQ(ctx.progressLimit, 96);  // two entries: half 24, full 48; after entry 1: 2 x 48
+  EXPECT_NE(GetFileAttributesW((path + L".ran").c_str()), INVALID_FILE_ATTRIBUTES);  // the fresh download ran
+  EXPECT_TRUE(IsFlavourUpToDate(ctx, Pepper));
+  EXPECT_EQ(ReadFlashVersion("FlashPlayerPepper"), "32.0.0.171");
+  // The offered ActiveX entry was never fetched.
+  EXPECT_EQ(GetFileAttributesW(InstallerLocalPath(ctx.downloads[0]).c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ServerTest, FailedInstallerDownloadFailsTheFlashProblem) {
+  InstallFlash(L"FlashPlayerPepper", L"25.0.0.1");
+  MemoryServiceControl sc;
+  sc.Add(kCompanionServiceName, MemoryService{});
+  CheckContext ctx;
+  ctx.services = &sc;
+  ctx.remoteConfig.flashVersion = "32.0.0.171";
+  ctx.problems = {{FlashBelowMinimum, kFlashProblemText, "", StateFound}};
+  ctx.downloads = {{Pepper, "https://127.0.0.1:9/flashplayerpp_install_cn.exe", "flashplayerpp_install_cn.exe",
+                    StateInstall}};
+  RecordingRunView view;
+  RunRepair(ctx, view);
+  Lines lines = view.Lines();
+  EXPECT_EQ(lines.back(), "post 1326");
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "rows installing"), 0);
+  EXPECT_EQ(ctx.progressLimit, 48);  // stays where the failed download left it
+  EXPECT_FALSE(EvaluateRepairOutcome(ctx));
+  EXPECT_EQ(ctx.problems[0].state, StateRepairFailed);
+}
+
+TEST_F(ServerTest, CancelDuringDownloadSkipsTheInstaller) {
+  MemoryServiceControl sc;
+  sc.Add(kCompanionServiceName, MemoryService{});
+  CheckContext ctx;
+  ctx.services = &sc;
+  // An answer that takes 1.5 s to come, saved under the installer's name.
+  ctx.downloads = {{Pepper, std::string(kVendorWebOrigin) + "/test/delay/1500", "qv_engine_slow_install.exe",
+                    StateInstall}};
+  std::wstring path = InstallerLocalPath(ctx.downloads[0]);
+  DeleteFileW(path.c_str());
+  RecordingRunView view;
+  std::thread repair([&] { RunRepair(ctx, view); });
+  Sleep(500);
+  ctx.cancelRepair = true;
+  repair.join();
+  const std::string tip = "text checkTip=" + U8(L"修复时间可能较长，还请耐心等待");
+  EXPECT_EQ(view.Lines(), (Lines{"attr checkTip.textcolor=#FF666666", tip, tip, "repair cancelled"}));
+  EXPECT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);  // the download ran to its end
+}
+
+// ---------------------------------------------------------------------------------------
+DWORD RunApp(const std::wstring& arguments, DWORD timeoutMs) {
+  std::wstring command = QuotedCommandLine(QV_APP_EXE, arguments);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return 999;
+  DWORD code = 998;
+  if (WaitForSingleObject(info.hProcess, timeoutMs) == WAIT_OBJECT_0) GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return code;
+}
+
+std::vector<std::string> ReportActions() {
+  std::vector<std::string> actions;
+  for (const auto& report : vendor::Reports()) actions.push_back(vendor::PayloadField(report, "action"));
+  return actions;
+}
+
+TEST_F(ServerTest, LauncherModesRunTheBootPassAndExitZero) {
+  RemoveCompanion();  // the pass then ends as soon as its start report is done
+  for (const wchar_t* words : {L"runservice", L"-runservice", L"xrunservicex", L"runhide UninstallServ"}) {
+    vendor::Reset("normal");
+    EXPECT_EQ(RunApp(words, 60000), 0u) << WideToAnsi(words);
+    EXPECT_EQ(ReportActions(), (std::vector<std::string>{"boot"})) << WideToAnsi(words);
+  }
+}
+
+DWORD LauncherState() {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE service = OpenServiceW(manager, kLauncherServiceName, SERVICE_QUERY_STATUS);
+  SERVICE_STATUS status{};
+  DWORD state = 0;
+  if (service && QueryServiceStatus(service, &status)) state = status.dwCurrentState;
+  if (service) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return state;
+}
+
+// The one test that waits out the real 30 s settle of the boot pass.
+TEST_F(ServerTest, LauncherServiceRunsTheBootPassThatRepairsTheCompanion) {
+  ASSERT_TRUE(RegisterCompanion(QV_BRENWICK_FIXTURE, L"run", SERVICE_DISABLED, false));
+  DeleteLauncherService();
+  ASSERT_EQ(CreateLauncherServiceFor(QV_APP_EXE, SystemServiceControl()), 0);
+  {
+    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    SC_HANDLE service = OpenServiceW(manager, kLauncherServiceName, SERVICE_ALL_ACCESS);
+    ASSERT_TRUE(service);
+    // Succeeds only when the launcher speaks the service protocol and reports running.
+    EXPECT_TRUE(StartServiceW(service, 0, nullptr)) << GetLastError();
+    CloseServiceHandle(service);
+    CloseServiceHandle(manager);
+  }
+  EXPECT_EQ(LauncherState(), static_cast<DWORD>(SERVICE_RUNNING));
+  // The boot pass repairs the companion service at once, then settles for 30 s.
+  EXPECT_TRUE(WaitForCompanionState(SERVICE_RUNNING, 20000));
+  // "UninstallServ" while the launcher runs: stopped and removed, returning at once.
+  EXPECT_EQ(RunApp(L"UninstallServ", 20000), 0u);
+  for (int i = 0; i < 100 && LauncherServiceExists(); ++i) Sleep(100);
+  EXPECT_FALSE(LauncherServiceExists());
+  // The pass goes on without its launcher and reports its outcome after the settle.
+  std::vector<std::string> actions;
+  for (int i = 0; i < 900 && actions.size() < 2; ++i) {
+    Sleep(100);
+    actions = ReportActions();
+  }
+  ASSERT_EQ(actions, (std::vector<std::string>{"boot", "bootresult"}));
+  auto reports = vendor::Reports();
+  for (const auto& report : reports) EXPECT_TRUE(report["valid"].GetBool());
+  EXPECT_EQ(vendor::PayloadField(reports[1], "helper"), "2");
+  EXPECT_EQ(vendor::PayloadField(reports[1], "fp"), "-1");
+  EXPECT_EQ(vendor::PayloadField(reports[1], "safesoft"), "0");
+  ServiceState companion = QueryCompanion();
+  EXPECT_EQ(companion.startType, static_cast<DWORD>(SERVICE_AUTO_START));
+  EXPECT_EQ(companion.state, static_cast<DWORD>(SERVICE_RUNNING));
+  RemoveCompanion();
+}
+
+}  // namespace
