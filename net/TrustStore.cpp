@@ -7,6 +7,7 @@
 #include <wincrypt.h>
 
 #include <openssl/ssl.h>
+#include <openssl/err.h>
 #include <openssl/pem.h>
 #include <openssl/x509.h>
 
@@ -50,6 +51,7 @@ void AddPemFile(CertificateList& list, const char* path) {
   if (!bio) return;
   while (X509* x509 = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr)) list.push_back(x509);
   BIO_free(bio);
+  ERR_clear_error();  // the end of the file is reported as an error; it is none
 }
 #endif
 
