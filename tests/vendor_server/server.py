@@ -382,7 +382,11 @@ def serve(args, watch_pid, ready_fd):
     state = State(state_dir, www, args.scenario)
     state.reset(args.scenario)
 
-    main = TlsServer(("127.0.0.1", args.port), tls_context(state_dir, ""), state, "main")
+    try:
+        main = TlsServer(("127.0.0.1", args.port), tls_context(state_dir, ""), state, "main")
+    except OSError as error:
+        sys.exit("port %d: %s (another vendor server? test builds pick the port with the cache "
+                 "variable QV_VENDOR_PORT)" % (args.port, error))
     untrusted = TlsServer(("127.0.0.1", 0), tls_context(state_dir, "rogue-"), state, "untrusted")
     # The trusted certificate on an address it does not name.
     misnamed = TlsServer(("127.0.0.2", 0), tls_context(state_dir, ""), state, "misnamed")
