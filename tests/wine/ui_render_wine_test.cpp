@@ -17,6 +17,7 @@
 #pragma GCC diagnostic pop
 
 #include "tests/unit/ui/ZipBuilder.h"
+#include "ui/core/SkinMarkup.h"
 #include "ui/core/SkinSource.h"
 #include "ui/core/TextStyle.h"
 #include "ui/render/ImageEntry.h"
@@ -309,6 +310,46 @@ TEST_F(UiRender, OneLineTextFollowsAlignment) {
   for (int y = 0; y < 30; ++y) beyond += DarkPixels(canvas_, y, 60, 200);
   EXPECT_EQ(beyond, 0);
   ::DeleteObject(font);
+}
+
+// The program's own package, embedded in this test as resource ZIPRES 130 like in the program:
+// every layout parses and every picture decodes, with the sizes the art was drawn at.
+TEST(UiSkinPackage, TheProgramPackageLoadsWholeFromItsResource) {
+  CloseSkinPackage();
+  SetSkinInstance(::GetModuleHandleW(nullptr));
+  ASSERT_TRUE(OpenSkinPackageResource(130));
+  EXPECT_EQ(GetSkinPackageName(), L"membuffer");
+
+  for (const wchar_t* layout : {L"MainWnd.xml", L"DlgConfig.xml", L"MainMenu.xml", L"result_item.xml",
+                                L"result_item_crt.xml", L"result_item_fp.xml", L"Install.xml", L"Unstall.xml"}) {
+    CSkinMarkup doc;
+    EXPECT_TRUE(doc.LoadFromFile(layout)) << std::string(layout, layout + wcslen(layout)) << ": "
+                                          << std::string(doc.GetLastErrorText().begin(), doc.GetLastErrorText().end());
+  }
+  struct Picture { const wchar_t* name; int w, h; bool alpha; };
+  const Picture pictures[] = {
+      {L"back.png", 586, 363, false}, {L"logo.png", 54, 54, true},     {L"close.png", 128, 24, true},
+      {L"checkbox.png", 52, 13, false}, {L"success.png", 16, 16, true}, {L"shadow.png", 70, 70, true},
+      {L"menu_bk.png", 112, 31, false}, {L"line.png", 526, 1, false},   {L"repair.gif", 16, 16, false},
+      {L"repaircancel.gif", 60, 60, false},
+  };
+  for (const Picture& p : pictures) {
+    std::unique_ptr<ImageEntry> image = LoadSkinImage(p.name, nullptr, 0);
+    ASSERT_TRUE(image) << std::string(p.name, p.name + wcslen(p.name));
+    EXPECT_EQ(image->width(), p.w);
+    EXPECT_EQ(image->height(), p.h);
+    if (p.alpha) {
+      EXPECT_TRUE(image->has_alpha()) << std::string(p.name, p.name + wcslen(p.name));
+    }
+  }
+  CloseSkinPackage();
+
+  // A missing resource leaves no package in use: markup reads report it.
+  EXPECT_FALSE(OpenSkinPackageResource(999));
+  CSkinMarkup doc;
+  EXPECT_FALSE(doc.LoadFromFile(L"MainWnd.xml"));
+  EXPECT_EQ(doc.GetLastErrorText(), L"Error opening zip file");
+  CloseSkinPackage();
 }
 
 }  // namespace
