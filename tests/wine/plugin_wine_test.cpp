@@ -362,7 +362,10 @@ TEST_F(PluginTest, SkinWithoutARequiredControlClosesAtStartUp) {
   fs::remove_all(to);
 }
 
-// The shell's folder chooser, driven for real from a second thread: select a folder, or cancel.
+// The shell's folder chooser, driven for real from a second thread: select a folder (a path,
+// or "My Computer", which has no path), or cancel when `folder` is empty.
+constexpr wchar_t kMyComputer[] = L"::computer";
+
 void AnswerFolderChooser(DWORD ownerThread, std::wstring folder) {
   for (int i = 0; i < 200; ++i) {
     ::Sleep(50);
@@ -378,11 +381,19 @@ void AnswerFolderChooser(DWORD ownerThread, std::wstring folder) {
     ::Sleep(300);
     if (folder.empty()) {
       ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+      return;
+    }
+    PIDLIST_ABSOLUTE computer = nullptr;
+    if (folder == kMyComputer) {
+      ::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer);
+      ::SendMessageW(dialog, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(computer));
     } else {
       ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
-      ::Sleep(200);
-      ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     }
+    ::Sleep(200);
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    for (int j = 0; j < 100 && ::IsWindow(dialog); ++j) ::Sleep(50);
+    ::CoTaskMemFree(computer);
     return;
   }
 }
@@ -394,11 +405,13 @@ TEST_F(PluginTest, SelectInstallDirWithTheRealFolderChooser) {
   struct Case {
     const wchar_t* choose; // empty: cancel
     const char* pushed;
+    const char* edit; // the folder text afterwards
   };
   const Case cases[] = {
-      {L"C:\\", "C:\\Quorvane\\"},
-      {L"C:\\QvGames", "C:\\QvGames\\Quorvane\\"},
-      {L"", "C:\\QvGames\\Quorvane\\"}, // cancel: the unchanged text
+      {L"C:\\", "C:\\Quorvane\\", "C:\\Quorvane\\"},
+      {L"C:\\QvGames", "C:\\QvGames\\Quorvane\\", "C:\\QvGames\\Quorvane\\"},
+      {L"", "C:\\QvGames\\Quorvane\\", "C:\\QvGames\\Quorvane\\"}, // cancel: the unchanged text
+      {kMyComputer, "-1", "C:\\QvGames\\Quorvane\\"},                      // no file-system path
   };
   for (const Case& c : cases) {
     std::thread answer(AnswerFolderChooser, ::GetCurrentThreadId(), std::wstring(c.choose));
@@ -406,7 +419,7 @@ TEST_F(PluginTest, SelectInstallDirWithTheRealFolderChooser) {
     answer.join();
     EXPECT_EQ(Plugin().PopOr("<nothing pushed>"), c.pushed);
     EXPECT_EQ(Plugin().Depth(), 0u);
-    EXPECT_EQ(Text("install_path_edit"), c.pushed);
+    EXPECT_EQ(Text("install_path_edit"), c.edit);
   }
   Pump(100);
   Shot(hwnd, L"install_page0_chosen_folder");
