@@ -4,6 +4,8 @@
 if(WIN32 AND TARGET qv_boot)
   qv_add_test(engine_wine_test WIN_ONLY SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine_wine_test.cpp
     LIBS qv_boot qv_engine qv_net qv_core TIMEOUT 300)
+  target_compile_definitions(engine_wine_test PRIVATE QV_RUNNER=L"Z:$<TARGET_FILE:qv_engine_runner>")
+  add_dependencies(engine_wine_test qv_engine_runner)
   set_tests_properties(engine_wine_test PROPERTIES RESOURCE_LOCK vendor_server)
 endif()
 
@@ -14,8 +16,9 @@ if(WIN32 AND QV_TEST_BUILD AND TARGET qv_boot AND TARGET Quorvane)
   target_compile_definitions(engine_server_wine_test PRIVATE
     QV_APP_EXE=L"Z:$<TARGET_FILE:Quorvane>"
     QV_BRENWICK_FIXTURE=L"Z:$<TARGET_FILE:qv_brenwick_fixture>"
-    QV_FLASH_FIXTURE=L"Z:$<TARGET_FILE:qv_flash_installer_fixture>")
-  add_dependencies(engine_server_wine_test Quorvane qv_brenwick_fixture qv_flash_installer_fixture)
+    QV_FLASH_FIXTURE=L"Z:$<TARGET_FILE:qv_flash_installer_fixture>"
+    QV_RUNNER=L"Z:$<TARGET_FILE:qv_engine_runner>")
+  add_dependencies(engine_server_wine_test Quorvane qv_brenwick_fixture qv_flash_installer_fixture qv_engine_runner)
   set_tests_properties(engine_server_wine_test PROPERTIES RESOURCE_LOCK vendor_server)
   if(TEST vendor_server_start)
     set_tests_properties(engine_server_wine_test PROPERTIES FIXTURES_REQUIRED vendor_server)

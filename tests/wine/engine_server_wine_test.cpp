@@ -249,8 +249,8 @@ TEST_F(ServerTest, CancelDuringDownloadSkipsTheInstaller) {
 }
 
 // ---------------------------------------------------------------------------------------
-DWORD RunApp(const std::wstring& arguments, DWORD timeoutMs) {
-  std::wstring command = QuotedCommandLine(QV_APP_EXE, arguments);
+DWORD RunProgram(const std::wstring& program, const std::wstring& arguments, DWORD timeoutMs) {
+  std::wstring command = QuotedCommandLine(program, arguments);
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
@@ -262,6 +262,7 @@ DWORD RunApp(const std::wstring& arguments, DWORD timeoutMs) {
   CloseHandle(info.hProcess);
   return code;
 }
+DWORD RunApp(const std::wstring& arguments, DWORD timeoutMs) { return RunProgram(QV_APP_EXE, arguments, timeoutMs); }
 
 std::vector<std::string> ReportActions() {
   std::vector<std::string> actions;
@@ -276,6 +277,27 @@ TEST_F(ServerTest, LauncherModesRunTheBootPassAndExitZero) {
     EXPECT_EQ(RunApp(words, 60000), 0u) << WideToAnsi(words);
     EXPECT_EQ(ReportActions(), (std::vector<std::string>{"boot"})) << WideToAnsi(words);
   }
+}
+
+TEST_F(ServerTest, OfficialDownloadRunsEveryInstallerReportsAndExits) {
+  InstallFlash(L"FlashPlayerPepper", L"25.0.0.1");
+  SetEnvironmentVariableW(L"QV_FLASH_INSTALL_VERSION", L"32.0.0.171");
+  std::wstring url = AnsiToWide(std::string(kVendorWebOrigin) + kPepperInstallerPath);
+  EXPECT_EQ(RunProgram(QV_RUNNER, L"official " + url + L" flashplayerpp_install_cn.exe", 60000), 0u);
+  EXPECT_EQ(ReadFlashVersion("FlashPlayerPepper"), "32.0.0.171");
+  auto reports = vendor::Reports();
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(vendor::PayloadField(reports[0], "action"), "repairresult");
+  EXPECT_EQ(vendor::PayloadField(reports[0], "fp"), "1");
+
+  // Nothing reachable: no installer runs, the report is still attempted, exit code 0.
+  ClearFlash();
+  vendor::Reset("normal");
+  DWORD start = GetTickCount();
+  EXPECT_EQ(RunProgram(QV_RUNNER, L"official https://127.0.0.1:9/flashplayerpp_install_cn.exe x.exe", 60000), 0u);
+  EXPECT_LT(GetTickCount() - start, 20000u);
+  EXPECT_EQ(ReadFlashVersion("FlashPlayerPepper"), "");
+  EXPECT_EQ(ReportActions(), (std::vector<std::string>{"repairresult"}));
 }
 
 DWORD LauncherState() {

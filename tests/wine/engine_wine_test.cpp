@@ -123,6 +123,36 @@ TEST_F(FlashRegistry, CheckFlashVersionsReadsTheRegistry) {
   EXPECT_EQ(ctx.downloads[0].text, std::string(kVendorWebOrigin) + "/cdm/latest/flashplayerpp_install_cn.exe");
 }
 
+TEST(OsVersionClass, FollowsTheVersionWindowsReports) {
+  // Wine reports the version set for a program under AppDefaults; the runner exits with
+  // its GetOsVersionClass().
+  const wchar_t kKey[] = L"Software\\Wine\\AppDefaults\\qv_engine_runner.exe";
+  struct Case {
+    const wchar_t* wineVersion;
+    DWORD osClass;
+  };
+  const Case cases[] = {{L"winxp", 1}, {L"win2003", 2}, {L"vista", 3}, {L"win7", 4}, {L"win8", 5}};
+  for (const Case& c : cases) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
+    RegSetValueExW(key, L"Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(c.wineVersion),
+                   static_cast<DWORD>((wcslen(c.wineVersion) + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    std::wstring command = QuotedCommandLine(QV_RUNNER, L"osclass");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    WaitForSingleObject(info.hProcess, 30000);
+    DWORD code = 0;
+    GetExitCodeProcess(info.hProcess, &code);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    EXPECT_EQ(code, c.osClass) << WideToAnsi(c.wineVersion);
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+}
+
 // ---------------------------------------------------------------------------------------
 struct CompanionCase {
   const char* name;
