@@ -1,7 +1,15 @@
 # The window framework under Wine (Xvfb): real windows, real messages, the skin art of skin/res.
 if(WIN32 AND TARGET duilib)
-  qv_add_test(ui_wine_test WIN_ONLY TIMEOUT 120
+  qv_add_test(ui_wine_test WIN_ONLY TIMEOUT 180
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui_wine_test.cpp
     LIBS duilib)
-  target_compile_definitions(ui_wine_test PRIVATE QV_SKIN_RES=L"Z:${CMAKE_SOURCE_DIR}/skin/res")
+  target_compile_definitions(ui_wine_test PRIVATE
+    QV_SKIN_RES=L"Z:${CMAKE_SOURCE_DIR}/skin/res"
+    QV_FAILURE_FIXTURE=L"Z:$<TARGET_FILE:ui_skin_failure_fixture>")
+  add_dependencies(ui_wine_test ui_skin_failure_fixture)
+
+  # The installer plug-in's flavour of the same library.
+  qv_add_test(ui_plugin_flavour_wine_test WIN_ONLY TIMEOUT 60
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui_plugin_flavour_wine_test.cpp
+    LIBS duilib_plugin)
 endif()

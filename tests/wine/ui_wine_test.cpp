@@ -13,9 +13,9 @@ namespace {
 
 const char kSkin[] = R"(<?xml version="1.0" encoding="utf-8"?>
 <Window size="300,220" caption="0,0,0,40" showshadow="true" shadowimage="shadow.png" shadowcorner="10,10,10,10" minsize="900,900">
-  <Font name="Arial" size="12" id="1"/>
-  <Font name="Arial" size="14" id="0" defult="true"/>
-  <Font name="Arial" size="16" underline="true" default="true"/>
+  <Font name="微软雅黑" size="12" id="1"/>
+  <Font name="微软雅黑" size="14" id="0" defult="true"/>
+  <Font name="微软雅黑" size="16" underline="true" default="true"/>
   <Default name="Button" value="textcolor=&quot;#FF111111&quot; hottextcolor=&quot;#FF222222&quot;"/>
   <Default name="Button" value="textcolor=&quot;#FF333333&quot;"/>
   <VerticalLayout name="root" bkcolor="#FFF0F0F0">
@@ -328,6 +328,7 @@ TEST_F(UiWindow, ShadowFollowsTheWindow) {
   EXPECT_EQ(around.top, window.top - 10);
   EXPECT_EQ(around.right, window.right + 10);
   EXPECT_EQ(around.bottom, window.bottom + 10);
+  // Time to take a screenshot of the window with its shadow.
   if (const char* hold = std::getenv("QV_UI_HOLD_MS")) uitest::Pump(static_cast<DWORD>(std::atoi(hold)));
   ::ShowWindow(hwnd(), SW_MINIMIZE);
   uitest::Pump(30);
@@ -335,6 +336,78 @@ TEST_F(UiWindow, ShadowFollowsTheWindow) {
   ::ShowWindow(hwnd(), SW_RESTORE);
   uitest::Pump(30);
   EXPECT_TRUE(::IsWindowVisible(shadow));
+}
+
+}  // namespace
+
+namespace {
+
+struct Launched {
+  PROCESS_INFORMATION pi{};
+  ~Launched() {
+    if (pi.hProcess) ::CloseHandle(pi.hProcess);
+    if (pi.hThread) ::CloseHandle(pi.hThread);
+  }
+};
+
+bool Launch(const std::wstring& args, Launched& out) {
+  std::wstring line = L"\"" + std::wstring(QV_FAILURE_FIXTURE) + L"\" " + args;
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &out.pi) != FALSE;
+}
+
+struct BoxSearch {
+  DWORD pid;
+  HWND box = nullptr;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<BoxSearch*>(data);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(window, &pid);
+  wchar_t cls[32] = {};
+  ::GetClassNameW(window, cls, 32);
+  if (pid == search->pid && std::wstring(cls) == L"#32770" && ::IsWindowVisible(window)) {
+    search->box = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectTexts(HWND child, LPARAM data) {
+  wchar_t text[128] = {};
+  ::GetWindowTextW(child, text, 128);
+  reinterpret_cast<std::wstring*>(data)->append(text).append(L"|");
+  return TRUE;
+}
+
+TEST(UiSkinFailure, MissingSkinFileShowsMessageBoxAndExitsWithOne) {
+  Launched child;
+  ASSERT_TRUE(Launch(L"file", child));
+  BoxSearch search{child.pi.dwProcessId};
+  ASSERT_TRUE(uitest::PumpUntil([&] { return !::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search)) && search.box; },
+                                10000));
+  wchar_t caption[64] = {};
+  ::GetWindowTextW(search.box, caption, 64);
+  EXPECT_EQ(std::wstring(caption), L"missing.xml");
+  std::wstring texts;
+  ::EnumChildWindows(search.box, CollectTexts, reinterpret_cast<LPARAM>(&texts));
+  EXPECT_NE(texts.find(L"加载资源失败！"), std::wstring::npos) << std::string(texts.begin(), texts.end());
+  ::PostMessageW(search.box, WM_COMMAND, IDOK, 0);
+  ASSERT_EQ(::WaitForSingleObject(child.pi.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  ::GetExitCodeProcess(child.pi.hProcess, &code);
+  EXPECT_EQ(code, 1u);
+}
+
+TEST(UiSkinFailure, MissingSkinResourceReturnsQuietly) {
+  Launched child;
+  ASSERT_TRUE(Launch(L"resource", child));
+  ASSERT_EQ(::WaitForSingleObject(child.pi.hProcess, 10000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  ::GetExitCodeProcess(child.pi.hProcess, &code);
+  EXPECT_EQ(code, 7u) << "no skin, no OnSkinReady, no message box";
 }
 
 }  // namespace
