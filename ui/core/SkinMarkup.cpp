@@ -30,11 +30,6 @@ inline bool IsNameChar(wchar_t c) {
   return static_cast<uint32_t>(c) < 128 && kNameChars.ascii[static_cast<uint32_t>(c)];
 }
 
-// Position of `c` at or after `pos`, or of the terminating NUL when there is none.
-inline size_t FindOrEnd(const wchar_t* s, size_t pos, wchar_t c) {
-  const wchar_t* found = std::wcschr(s + pos, c);
-  return found ? static_cast<size_t>(found - s) : pos + std::wcslen(s + pos);
-}
 
 struct EntityRef {
   const wchar_t* text;
@@ -145,11 +140,16 @@ bool CSkinMarkup::ParseStartTag(size_t& pos_ref, uint32_t parent, bool& open) {
     while (IsBlank(s[pos])) ++pos;
     if (s[pos] != L'"') return Fail(L"Expected attribute value");
     const size_t value = ++pos;
-    pos = FindOrEnd(s, pos, L'"');
-    if (s[pos] == 0) return Fail(L"Error while parsing attribute string");
+    // One pass finds the closing quote and notes whether any reference needs replacing.
+    bool has_reference = false;
+    for (wchar_t c; (c = s[pos]) != L'"'; ++pos) {
+      if (c == 0) return Fail(L"Error while parsing attribute string");
+      has_reference |= c == L'&';
+    }
     // Terminate the value and blank out what entity replacement freed, up to and including the
     // closing quote, so a rescan sees only NULs between this value and the next name.
-    for (size_t i = DecodeInPlace(value, pos); i <= pos; ++i) s[i] = 0;
+    const size_t value_end = has_reference ? DecodeInPlace(value, pos) : pos;
+    for (size_t i = value_end; i <= pos; ++i) s[i] = 0;
     s[attr_name_end] = 0;  // it held a blank or '=', both already read
     ++pos;
   }
@@ -221,7 +221,7 @@ bool CSkinMarkup::Parse() {
     // Inside the content of open.back().
     Element& current = elements_[open.back()];
     const size_t text_begin = pos;
-    pos = FindOrEnd(s, pos, L'<');
+    while (s[pos] != L'<' && s[pos] != 0) ++pos;  // usually a short run of blanks
     if (s[pos] == 0) return Fail(L"Expected end-tag start");
     if (current.data == text_begin) s[DecodeInPlace(text_begin, pos)] = 0;
     ++pos;  // past the '<' (which may now be the NUL ending the content text)
