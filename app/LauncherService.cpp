@@ -1,5 +1,9 @@
 #include "app/LauncherService.h"
 
+#include <tlhelp32.h>
+
+#include <cwctype>
+
 #include "core/ConfigFile.h"
 #include "core/ScopedHandle.h"
 #include "core/SysUtil.h"
@@ -22,7 +26,29 @@ bool StartBootRepairProcess(const std::wstring& exePath, ScopedHandle& process) 
   return true;
 }
 
-// [SECTION] The launcher as a service: one service per process, so plain statics.
+// The service manager starts its services from services.exe. Asking first spares a process
+// started any other way the dispatcher's attempt to connect, which Wine lets run for seconds.
+bool StartedByServiceManager() {
+  ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return true;  // cannot tell: let the dispatcher decide
+  const DWORD self = ::GetCurrentProcessId();
+  DWORD parent = 0;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
+    if (entry.th32ProcessID == self) parent = entry.th32ParentProcessID;
+  }
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
+    if (entry.th32ProcessID != parent) continue;
+    std::wstring name = entry.szExeFile;
+    for (wchar_t& c : name) c = static_cast<wchar_t>(std::towlower(c));
+    return name == L"services.exe";
+  }
+  return false;
+}
+
+// The launcher as a service: one service per process, so plain statics.
 struct LauncherServiceState {
   std::wstring exePath;
   SERVICE_STATUS_HANDLE statusHandle = nullptr;
@@ -125,8 +151,9 @@ bool RunBootRepairAndWait(const std::wstring& exePath) {
 
 bool LaunchBootRepairProcess(const std::wstring& exePath) {
   g_launcher.exePath = exePath;
+  if (!StartedByServiceManager()) return RunBootRepairAndWait(exePath);
   SERVICE_TABLE_ENTRYW table[] = {{const_cast<LPWSTR>(kLauncherServiceName), LauncherMain}, {nullptr, nullptr}};
   if (::StartServiceCtrlDispatcherW(table)) return g_launcher.launched;
-  // Not started by the service manager: the plain launch-and-wait.
+  // The manager did not answer: the plain launch-and-wait.
   return RunBootRepairAndWait(exePath);
 }
