@@ -41,8 +41,8 @@ class ServerTest : public ::testing::Test {
   static void SetUpTestSuite() {
     CopyTo(QV_BRENWICK_FIXTURE, L"brenwick\\2.0.1.3\\BrenwickService.exe");
     CopyTo(QV_BRENWICK_FIXTURE, L"brenwick\\BrenwickService.exe");  // empty version segment
-    for (const wchar_t* name : {L"flashplayerax_install_cn.exe", L"flashplayer_install_cn.exe",
-                                L"flashplayerpp_install_cn.exe"})
+    for (const wchar_t* name :
+         {L"flashplayerax_install_cn.exe", L"flashplayer_install_cn.exe", L"flashplayerpp_install_cn.exe"})
       CopyTo(QV_FLASH_FIXTURE, std::wstring(L"cdm\\latest\\") + name);
     CreateParentDirs(CompanionServiceFolder() + L"x");
   }
@@ -81,17 +81,32 @@ TEST_F(ServerTest, CheckRunOrderAndCancelPoints) {
     Lines lines;
   };
   const Case cases[] = {
-      {"full check", "normal", false, "",
+      {"full check",
+       "normal",
+       false,
+       "",
        {kTipService, "progress check_progress=33", kTipFlash, "progress check_progress=66",
         "progress check_progress=100", "post 1325"}},
-      {"configuration unreachable: Flash step skipped", "html404", false, "",
+      {"configuration unreachable: Flash step skipped",
+       "html404",
+       false,
+       "",
        {kTipService, "progress check_progress=33", "post 1325"}},
       {"cancelled before it starts", "normal", true, "", {"check cancelled"}},
-      {"cancelled during the service check", "normal", false, "progress check_progress=33",
+      {"cancelled during the service check",
+       "normal",
+       false,
+       "progress check_progress=33",
        {kTipService, "progress check_progress=33", "check cancelled"}},
-      {"cancelled during the Flash step", "normal", false, "progress check_progress=66",
+      {"cancelled during the Flash step",
+       "normal",
+       false,
+       "progress check_progress=66",
        {kTipService, "progress check_progress=33", kTipFlash, "progress check_progress=66", "check cancelled"}},
-      {"cancelled at the end", "normal", false, "progress check_progress=100",
+      {"cancelled at the end",
+       "normal",
+       false,
+       "progress check_progress=100",
        {kTipService, "progress check_progress=33", kTipFlash, "progress check_progress=66",
         "progress check_progress=100", "check cancelled"}},
   };
@@ -190,10 +205,9 @@ TEST_F(ServerTest, BelowMinimumFlavourInstalledDuringRepair) {
   CheckContext ctx;
   ctx.remoteConfig.flashVersion = "32.0.0.171";
   ctx.problems = {{FlashBelowMinimum, kFlashProblemText, "", StateFound}};
-  ctx.downloads = {{ActiveX, std::string(kVendorWebOrigin) + kActiveXInstallerPath, "flashplayerax_install_cn.exe",
-                    StateFound},
-                   {Pepper, std::string(kVendorWebOrigin) + kPepperInstallerPath, "flashplayerpp_install_cn.exe",
-                    StateInstall}};
+  ctx.downloads = {
+      {ActiveX, std::string(kVendorWebOrigin) + kActiveXInstallerPath, "flashplayerax_install_cn.exe", StateFound},
+      {Pepper, std::string(kVendorWebOrigin) + kPepperInstallerPath, "flashplayerpp_install_cn.exe", StateInstall}};
   std::wstring path = InstallerLocalPath(ctx.downloads[1]);
   vendor::PutFile(GetTempDir().substr(0, GetTempDir().size() - 1), L"flashplayerpp_install_cn.exe", "stale");
   DeleteFileW((path + L".ran").c_str());
@@ -216,8 +230,8 @@ TEST_F(ServerTest, FailedInstallerDownloadFailsTheFlashProblem) {
   ctx.services = &sc;
   ctx.remoteConfig.flashVersion = "32.0.0.171";
   ctx.problems = {{FlashBelowMinimum, kFlashProblemText, "", StateFound}};
-  ctx.downloads = {{Pepper, "https://127.0.0.1:9/flashplayerpp_install_cn.exe", "flashplayerpp_install_cn.exe",
-                    StateInstall}};
+  ctx.downloads = {
+      {Pepper, "https://127.0.0.1:9/flashplayerpp_install_cn.exe", "flashplayerpp_install_cn.exe", StateInstall}};
   RecordingRunView view;
   RunRepair(ctx, view);
   Lines lines = view.Lines();
@@ -234,8 +248,8 @@ TEST_F(ServerTest, CancelDuringDownloadSkipsTheInstaller) {
   CheckContext ctx;
   ctx.services = &sc;
   // An answer that takes 1.5 s to come, saved under the installer's name.
-  ctx.downloads = {{Pepper, std::string(kVendorWebOrigin) + "/test/delay/1500", "qv_engine_slow_install.exe",
-                    StateInstall}};
+  ctx.downloads = {
+      {Pepper, std::string(kVendorWebOrigin) + "/test/delay/1500", "qv_engine_slow_install.exe", StateInstall}};
   std::wstring path = InstallerLocalPath(ctx.downloads[0]);
   DeleteFileW(path.c_str());
   RecordingRunView view;
@@ -270,13 +284,87 @@ std::vector<std::string> ReportActions() {
   return actions;
 }
 
-TEST_F(ServerTest, LauncherModesRunTheBootPassAndExitZero) {
-  RemoveCompanion();  // the pass then ends as soon as its start report is done
-  for (const wchar_t* words : {L"runservice", L"-runservice", L"xrunservicex", L"runhide UninstallServ"}) {
-    vendor::Reset("normal");
-    EXPECT_EQ(RunApp(words, 60000), 0u) << WideToAnsi(words);
-    EXPECT_EQ(ReportActions(), (std::vector<std::string>{"boot"})) << WideToAnsi(words);
+// The visible top-level window titled "Quorvane" of a process (its shadow windows have no
+// title), or null.
+HWND FindProcessWindow(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    HWND found;
+  } search{processId, nullptr};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        wchar_t title[32] = {};
+        GetWindowTextW(window, title, 32);
+        if (owner != s->processId || !IsWindowVisible(window) || wcscmp(title, L"Quorvane") != 0) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Starts Quorvane.exe; when it opens a window, lets its "active" report arrive, ends its message
+// loop with WM_QUIT (what the close button does) and answers the window's class name. The exit
+// code comes back in `code`.
+std::wstring RunAppClosingItsWindow(const std::wstring& arguments, DWORD& code) {
+  std::wstring command = QuotedCommandLine(QV_APP_EXE, arguments);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  code = 999;
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return L"";
+  std::wstring className;
+  for (int i = 0; i < 300 && WaitForSingleObject(info.hProcess, 100) == WAIT_TIMEOUT; ++i) {
+    HWND window = FindProcessWindow(info.dwProcessId);
+    if (!window) continue;
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    className = name;
+    for (int j = 0; j < 100 && vendor::Reports().empty(); ++j) Sleep(100);
+    PostThreadMessageW(GetWindowThreadProcessId(window, nullptr), WM_QUIT, 0, 0);
+    break;
   }
+  code = 998;
+  if (WaitForSingleObject(info.hProcess, 20000) == WAIT_OBJECT_0)
+    GetExitCodeProcess(info.hProcess, &code);
+  else
+    TerminateProcess(info.hProcess, 1);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return className;
+}
+
+// The real executable in each mode its command line selects; every one ends with exit code 0.
+TEST_F(ServerTest, RunModesOfTheExecutableEndWithExitCodeZero) {
+  RemoveCompanion();  // the boot pass then ends as soon as its start report is done
+  DeleteLauncherService();
+  struct Case {
+    const wchar_t* words;
+    const wchar_t* windowClass;  // the interactive mode's main window; "" for the others
+    std::vector<std::string> reports;
+  };
+  const Case cases[] = {
+      {L"runservice", L"", {"boot"}},  // the launcher, outside the service manager: runs the pass
+      {L"-runservice", L"", {"boot"}},
+      {L"xrunservicex", L"", {"boot"}},
+      {L"runservice runhide", L"", {"boot"}},
+      {L"runhide UninstallServ", L"", {"boot"}},  // the boot pass itself
+      {L"UninstallServ", L"", {}},                // no launcher service registered: nothing
+      {L"RUNHIDE", L"ToolWnd", {"active"}},       // other letter case: the interactive tool
+      {L"", L"ToolWnd", {"active"}},
+  };
+  for (const Case& c : cases) {
+    vendor::Reset("normal");
+    DWORD code = 0;
+    EXPECT_EQ(RunAppClosingItsWindow(c.words, code), c.windowClass) << WideToAnsi(c.words);
+    EXPECT_EQ(code, 0u) << WideToAnsi(c.words);
+    EXPECT_EQ(ReportActions(), c.reports) << WideToAnsi(c.words);
+  }
+  EXPECT_FALSE(LauncherServiceExists());
 }
 
 TEST_F(ServerTest, OfficialDownloadRunsEveryInstallerReportsAndExits) {
@@ -311,20 +399,39 @@ DWORD LauncherState() {
   return state;
 }
 
+// What the service manager does for an automatic service at system start.
+bool StartLauncherThroughServiceManager() {
+  SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  SC_HANDLE service = OpenServiceW(manager, kLauncherServiceName, SERVICE_ALL_ACCESS);
+  // Succeeds only when the launcher speaks the service protocol and reports running.
+  bool started = service && StartServiceW(service, 0, nullptr);
+  if (service) CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+  return started;
+}
+
+// With no companion service the boot pass ends after its start report; the launcher then
+// reports stopped by itself, and "UninstallServ" only has to delete it.
+TEST_F(ServerTest, LauncherServiceStopsWhenItsBootPassEnds) {
+  RemoveCompanion();
+  DeleteLauncherService();
+  ASSERT_EQ(CreateLauncherServiceFor(QV_APP_EXE, SystemServiceControl()), 0);
+  EXPECT_TRUE(StartLauncherThroughServiceManager()) << GetLastError();
+  for (int i = 0; i < 200 && LauncherState() != SERVICE_STOPPED; ++i) Sleep(100);
+  EXPECT_EQ(LauncherState(), static_cast<DWORD>(SERVICE_STOPPED));
+  ASSERT_EQ(ReportActions(), (std::vector<std::string>{"boot"}));
+  EXPECT_TRUE(vendor::Reports()[0]["valid"].GetBool());
+  EXPECT_EQ(RunApp(L"UninstallServ", 20000), 0u);
+  for (int i = 0; i < 50 && LauncherServiceExists(); ++i) Sleep(100);
+  EXPECT_FALSE(LauncherServiceExists());
+}
+
 // The one test that waits out the real 30 s settle of the boot pass.
 TEST_F(ServerTest, LauncherServiceRunsTheBootPassThatRepairsTheCompanion) {
   ASSERT_TRUE(RegisterCompanion(QV_BRENWICK_FIXTURE, L"run", SERVICE_DISABLED, false));
   DeleteLauncherService();
   ASSERT_EQ(CreateLauncherServiceFor(QV_APP_EXE, SystemServiceControl()), 0);
-  {
-    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-    SC_HANDLE service = OpenServiceW(manager, kLauncherServiceName, SERVICE_ALL_ACCESS);
-    ASSERT_TRUE(service);
-    // Succeeds only when the launcher speaks the service protocol and reports running.
-    EXPECT_TRUE(StartServiceW(service, 0, nullptr)) << GetLastError();
-    CloseServiceHandle(service);
-    CloseServiceHandle(manager);
-  }
+  EXPECT_TRUE(StartLauncherThroughServiceManager()) << GetLastError();
   EXPECT_EQ(LauncherState(), static_cast<DWORD>(SERVICE_RUNNING));
   // The boot pass repairs the companion service at once, then settles for 30 s.
   EXPECT_TRUE(WaitForCompanionState(SERVICE_RUNNING, 20000));

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -22,6 +23,7 @@
 #include "engine/Runs.h"
 #include "engine_wine_util.h"
 #include "net/Events.h"
+#include "net/Statistics.h"
 
 using namespace enginetest;
 
@@ -177,9 +179,10 @@ TEST_F(FlashRegistry, CheckCompanionServiceStates) {
       {"automatic and running", true, true, true, Service(svc::kAutoStart, svc::kRunning), true, 0, false},
       {"missing", true, true, false, {}, false, ServiceMissing, true},
       {"automatic, stopped", true, true, true, Service(svc::kAutoStart, svc::kStopped), false, ServiceStopped, true},
-      {"manual, running", true, true, true, Service(svc::kDemandStart, svc::kRunning), false, ServiceNotAutoStart, true},
-      {"disabled, stopped", true, true, true, Service(svc::kDisabled, svc::kStopped), false,
-       ServiceNotAutoStartStopped, true},
+      {"manual, running", true, true, true, Service(svc::kDemandStart, svc::kRunning), false, ServiceNotAutoStart,
+       true},
+      {"disabled, stopped", true, true, true, Service(svc::kDisabled, svc::kStopped), false, ServiceNotAutoStartStopped,
+       true},
       {"automatic, stop pending", true, true, true, Service(svc::kAutoStart, svc::kStopPending), true, 0, false},
       {"automatic, paused", true, true, true, Service(svc::kAutoStart, svc::kPaused), true, 0, false},
       {"manager unavailable: caller records it", true, false, true, {}, false, ScmUnavailable, false},
@@ -212,16 +215,31 @@ TEST(EnsureCompanionService, RepairsEachStateWithTheLeastChange) {
     uint32_t startType, state;
   };
   const Case cases[] = {
-      {"manual, running: start type only", Service(svc::kDemandStart, svc::kRunning),
-       {"SetAutoStart Brenwick Service"}, svc::kAutoStart, svc::kRunning},
-      {"disabled, stopped", Service(svc::kDisabled, svc::kStopped),
-       {"SetAutoStart Brenwick Service", "Start Brenwick Service"}, svc::kAutoStart, svc::kRunning},
-      {"automatic, stopped", Service(svc::kAutoStart, svc::kStopped), {"Start Brenwick Service"}, svc::kAutoStart,
+      {"manual, running: start type only",
+       Service(svc::kDemandStart, svc::kRunning),
+       {"SetAutoStart Brenwick Service"},
+       svc::kAutoStart,
        svc::kRunning},
-      {"automatic, stop pending: left alone", Service(svc::kAutoStart, svc::kStopPending), {}, svc::kAutoStart,
+      {"disabled, stopped",
+       Service(svc::kDisabled, svc::kStopped),
+       {"SetAutoStart Brenwick Service", "Start Brenwick Service"},
+       svc::kAutoStart,
+       svc::kRunning},
+      {"automatic, stopped",
+       Service(svc::kAutoStart, svc::kStopped),
+       {"Start Brenwick Service"},
+       svc::kAutoStart,
+       svc::kRunning},
+      {"automatic, stop pending: left alone",
+       Service(svc::kAutoStart, svc::kStopPending),
+       {},
+       svc::kAutoStart,
        svc::kStopPending},
-      {"manual, paused", Service(svc::kDemandStart, svc::kPaused), {"SetAutoStart Brenwick Service"},
-       svc::kAutoStart, svc::kPaused},
+      {"manual, paused",
+       Service(svc::kDemandStart, svc::kPaused),
+       {"SetAutoStart Brenwick Service"},
+       svc::kAutoStart,
+       svc::kPaused},
   };
   for (const Case& c : cases) {
     MemoryServiceControl sc;
@@ -269,8 +287,8 @@ TEST(RunRepair, CancelledBeforeTheServiceStep) {
   ctx.cancelRepair = true;
   RecordingRunView view;
   RunRepair(ctx, view);
-  EXPECT_EQ(view.Lines(), (Lines{"attr checkTip.textcolor=#FF666666", "text checkTip=" + kRepairTip,
-                                 "repair cancelled"}));
+  EXPECT_EQ(view.Lines(),
+            (Lines{"attr checkTip.textcolor=#FF666666", "text checkTip=" + kRepairTip, "repair cancelled"}));
   EXPECT_TRUE(sc.Calls().empty());
 }
 
@@ -357,8 +375,13 @@ TEST_F(FlashRegistry, EvaluateRepairOutcome) {
       {"service repaired", {service}, {}, nullptr, true, {StateServiceRepaired}, true},
       {"service still stopped", {service}, {}, nullptr, false, {StateRepairFailed}, false},
       {"no problem but service broken at the end", {}, {}, nullptr, false, {}, false},
-      {"outdated is always dealt with", {outdated, service}, {offered}, L"30.0.0.1", true,
-       {StateFlashDealtWith, StateServiceRepaired}, true},
+      {"outdated is always dealt with",
+       {outdated, service},
+       {offered},
+       L"30.0.0.1",
+       true,
+       {StateFlashDealtWith, StateServiceRepaired},
+       true},
       {"below minimum installed", {below}, {install}, L"32.0.0.171", true, {StateFlashDealtWith}, true},
       {"below minimum, download failed", {below}, {install}, L"28.0.0.1", true, {StateRepairFailed}, false},
       {"below minimum, nothing to install", {below}, {}, L"28.0.0.1", true, {StateFlashDealtWith}, true},
@@ -438,18 +461,42 @@ TEST(BootRepair, EveryCompanionServiceState) {
   failingStart.startFails = true;
   const std::string boot = "boot " + WideToAnsi(GetFileVersionString(GetModulePath()));
   const BootCase cases[] = {
-      {"automatic and running: no outcome report", true, true, Service(svc::kAutoStart, svc::kRunning), {}, 2,
-       {boot}},
-      {"disabled and stopped", true, true, Service(svc::kDisabled, svc::kStopped),
-       {"SetAutoStart Brenwick Service", "Start Brenwick Service"}, 2, {boot, "bootresult 2"}},
-      {"manual and running: start type only", true, true, Service(svc::kDemandStart, svc::kRunning),
-       {"SetAutoStart Brenwick Service"}, 2, {boot, "bootresult 2"}},
-      {"automatic, stopped, will not start", true, true, failingStart, {"Start Brenwick Service"}, 0,
+      {"automatic and running: no outcome report", true, true, Service(svc::kAutoStart, svc::kRunning), {}, 2, {boot}},
+      {"disabled and stopped",
+       true,
+       true,
+       Service(svc::kDisabled, svc::kStopped),
+       {"SetAutoStart Brenwick Service", "Start Brenwick Service"},
+       2,
+       {boot, "bootresult 2"}},
+      {"manual and running: start type only",
+       true,
+       true,
+       Service(svc::kDemandStart, svc::kRunning),
+       {"SetAutoStart Brenwick Service"},
+       2,
+       {boot, "bootresult 2"}},
+      {"automatic, stopped, will not start",
+       true,
+       true,
+       failingStart,
+       {"Start Brenwick Service"},
+       0,
        {boot, "bootresult 0"}},
-      {"automatic, stop pending: nothing to do", true, true, Service(svc::kAutoStart, svc::kStopPending), {}, 0,
+      {"automatic, stop pending: nothing to do",
+       true,
+       true,
+       Service(svc::kAutoStart, svc::kStopPending),
+       {},
+       0,
        {boot}},
-      {"manual, paused: not started", true, true, Service(svc::kDemandStart, svc::kPaused),
-       {"SetAutoStart Brenwick Service"}, 0, {boot, "bootresult 0"}},
+      {"manual, paused: not started",
+       true,
+       true,
+       Service(svc::kDemandStart, svc::kPaused),
+       {"SetAutoStart Brenwick Service"},
+       0,
+       {boot, "bootresult 0"}},
       {"not installed", true, false, {}, {}, -1, {boot}},
       {"no service manager", false, true, {}, {}, -1, {boot}},
   };
@@ -478,23 +525,37 @@ TEST(BootRepair, HangingReportsOnlyCostTheirLimits) {
   EXPECT_EQ(pass.result(), 2);
 }
 
+// The real report bodies, counted while they run.
+std::atomic<int> g_reportsStarted{0}, g_reportsRunning{0};
+template <LPTHREAD_START_ROUTINE Report>
+DWORD WINAPI CountedReport(LPVOID args) {
+  ++g_reportsStarted;
+  ++g_reportsRunning;
+  DWORD result = Report(args);
+  --g_reportsRunning;
+  return result;
+}
+
 TEST(BootRepair, NetworkDownDoesNotHoldThePass) {
-  // The real report threads, with every HTTPS request sent to a proxy port where nothing
-  // listens: both reports fail at once, so the 150 s and 180 s limits are never waited out,
-  // and the service is repaired all the same.
+  // The real reports, with every HTTPS request sent to a proxy port where nothing listens:
+  // both fail at once, so the 150 s and 180 s limits are never waited out, the service is
+  // repaired all the same, and no report is still running when the pass returns.
   SetEnvironmentVariableW(L"https_proxy", L"http://127.0.0.1:9");
   MemoryServiceControl sc;
   sc.Add(kCompanionServiceName, Service(svc::kDisabled, svc::kStopped));
   BootRepairTimings timings;
   timings.settleMs = 0;
-  CBootRepair pass(sc, timings, DefaultBootReports());
+  CBootRepair pass(sc, timings, BootReports{CountedReport<ReportBoot>, CountedReport<ReportBootResult>});
   DWORD start = GetTickCount();
   pass.Run();
   DWORD elapsed = GetTickCount() - start;
   SetEnvironmentVariableW(L"https_proxy", nullptr);
   EXPECT_LT(elapsed, 10000u);
   EXPECT_EQ(pass.result(), 2);
+  EXPECT_EQ(sc.Get(kCompanionServiceName).startType, svc::kAutoStart);
   EXPECT_EQ(sc.Get(kCompanionServiceName).state, svc::kRunning);
+  EXPECT_EQ(g_reportsStarted, 2);
+  EXPECT_EQ(g_reportsRunning, 0);
 }
 
 // ---------------------------------------------------------------------------------------
