@@ -25,6 +25,11 @@ T* FindAs(CSkinManager& pm, const wchar_t* name) {
   return dynamic_cast<T*>(pm.FindControl(name));
 }
 
+std::vector<CDlgConfig*>& Dialogs() {
+  static std::vector<CDlgConfig*> dialogs;
+  return dialogs;
+}
+
 bool StartupRepairRegistered() {
 #ifdef QV_HAVE_LAUNCHER
   return LauncherServiceExists();
@@ -48,6 +53,7 @@ CDlgConfig* CDlgConfig::Open(HWND owner, int page, const wchar_t* checkBox) {
                       CW_USEDEFAULT)) {
     return nullptr;  // whether the framework already released it is unknown; leave it
   }
+  Dialogs().push_back(dialog);
   if (dialog->mainSwitch_ && dialog->mainSwitch_->GetCurSel() != page) dialog->mainSwitch_->SelectItem(page);
   dialog->CenterWindow();
   ::ShowWindow(dialog->GetHWND(), SW_SHOWNORMAL);
@@ -90,8 +96,12 @@ void CDlgConfig::OnNotification(NotifyRecord& msg) {
 
 void CDlgConfig::OnWindowDestroyed(HWND window) {
   WindowImplBase::OnWindowDestroyed(window);
+  std::vector<CDlgConfig*>& dialogs = Dialogs();
+  std::erase(dialogs, this);
   delete this;
 }
+
+const std::vector<CDlgConfig*>& CDlgConfig::OpenDialogs() { return Dialogs(); }
 
 void CDlgConfig::ApplyChoice() {
   const bool wanted = activeCheck_ && activeCheck_->IsSelected();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "ui/DuiLib.h"
 
@@ -28,6 +29,8 @@ class CDlgConfig : public DuiLib::WindowImplBase {
   void OnWindowDestroyed(HWND window) override;
 
   DuiLib::CCheckBoxUI* ActiveCheck() const { return activeCheck_; }
+  // The dialogs whose windows exist, oldest first (window thread).
+  static const std::vector<CDlgConfig*>& OpenDialogs();
 
  private:
   // "ok": switch start-up repair to the ticked state unless it is already so.

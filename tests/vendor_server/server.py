@@ -43,6 +43,8 @@ SCENARIOS = {
     "broken": (200, "application/json", '{"flashVersion":"32.0.0.1', 0),
     "html404": (404, "text/html", "<html><body><h1>404 Not Found</h1></body></html>", 0),
     "slow": (200, "application/json", json.dumps(CONFIG_NORMAL), 3),
+    # Late but within the client's 2-second limit: a check can be cancelled during the fetch.
+    "lagging": (200, "application/json", json.dumps(CONFIG_NORMAL), 0.8),
     "demo": (200, "application/json",
              '{"flashVersion":"32.0.0.465","country":true,"helperVersion":"2.0.1.3","ip":"203.0.113.7"}', 0),
 }

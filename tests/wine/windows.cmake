@@ -1,0 +1,20 @@
+# The main window, its rows, the settings dialog and the tool menu, created for real under
+# Wine (Xvfb) and driven with mouse messages; the runs use the local vendor server.
+if(WIN32 AND TARGET qv_windows AND TARGET qv_boot AND TARGET qv_skin_package)
+  set(qv_windows_rc ${CMAKE_CURRENT_BINARY_DIR}/windows_ui_wine_test.rc)
+  file(GENERATE OUTPUT ${qv_windows_rc}
+       CONTENT "107 ICON \"${QV_APP_ICON}\"\n130 ZIPRES \"${QV_SKIN_ZIP}\"\n")
+  set_source_files_properties(${qv_windows_rc} PROPERTIES OBJECT_DEPENDS "${QV_SKIN_ZIP};${QV_APP_ICON}")
+  qv_add_test(windows_ui_wine_test WIN_ONLY NO_MAIN TIMEOUT 600
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/windows_ui_wine_test.cpp ${qv_windows_rc}
+    LIBS qv_windows qv_boot qv_engine qv_net qv_core ole32)
+  if(TARGET windows_ui_wine_test)
+    # The fixture programs are defined after this folder; dependencies on them may still be named.
+    target_compile_definitions(windows_ui_wine_test PRIVATE
+      QV_FLASH_FIXTURE=L"Z:$<TARGET_FILE:qv_flash_installer_fixture>")
+    add_dependencies(windows_ui_wine_test qv_skin_package qv_flash_installer_fixture)
+  endif()
+  if(TEST windows_ui_wine_test AND TEST vendor_server_start)
+    set_tests_properties(windows_ui_wine_test PROPERTIES FIXTURES_REQUIRED vendor_server RESOURCE_LOCK vendor_server)
+  endif()
+endif()

@@ -1,0 +1,504 @@
+// The main window and the settings dialog, created for real under Wine and driven with mouse
+// messages. The runs use the local vendor server for the configuration and the installers,
+// the Flash Player registry keys of the prefix, and an in-memory service manager for the
+// companion service (the dialog tests use the real one).
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/ConfigFile.h"
+#include "core/StrUtil.h"
+#include "core/SysUtil.h"
+#include "app/LauncherService.h"
+#include "engine/MemoryServiceControl.h"
+#include "tests/wine/VendorServerClient.h"
+#include "tests/wine/ui_driver.h"
+#include "windows/DlgConfig.h"
+#include "windows/ToolWnd.h"
+
+using namespace DuiLib;
+using uitest::Click;
+using uitest::PumpUntil;
+using uitest::Utf8;
+
+namespace {
+
+constexpr DWORD kRunLimitMs = 30000;
+
+// --- machine state ----------------------------------------------------------------------------
+
+void DeleteFlashKeys() {
+  for (const wchar_t* key : {L"FlashPlayerActiveX", L"FlashPlayerPlugin", L"FlashPlayerPepper"}) {
+    const std::wstring path = std::wstring(L"Software\\Macromedia\\") + key;
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), KEY_WOW64_64KEY, 0);
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), KEY_WOW64_32KEY, 0);
+  }
+}
+
+void WriteValue(REGSAM view, const wchar_t* name, const std::wstring& value) {
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Macromedia\\FlashPlayerPepper", 0, nullptr, 0,
+                              KEY_WRITE | view, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  ::RegCloseKey(key);
+}
+
+// Flash Player Pepper as its installer leaves it.
+void InstallPepper(const wchar_t* version) {
+  WriteValue(KEY_WOW64_64KEY, L"UninstallerPath", L"C:\\Windows\\SysWOW64\\Macromed\\Flash\\FlashUtil_ActiveX.exe");
+  WriteValue(KEY_WOW64_32KEY, L"Version", version);
+}
+
+std::wstring SettingsPath() { return AnsiToWide(SettingsFilePath()); }
+
+MemoryService Companion(uint32_t startType, uint32_t state, bool startFails = false) {
+  MemoryService service;
+  service.startType = startType;
+  service.state = state;
+  service.startFails = startFails;
+  return service;
+}
+
+// --- the window ---------------------------------------------------------------------------
+
+class ToolWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(vendor::Reset("normal")) << "the vendor_server fixture is not running";
+    DeleteFlashKeys();
+    ::DeleteFileW(SettingsPath().c_str());
+    uitest::QuitSeen() = false;
+    OpenWindow();
+  }
+
+  void OpenWindow() {
+    // Never deleted: detached run threads may still hold it when the test ends.
+    window_ = new CToolWnd();
+    window_->Context().services = &services_;
+    window_->Context().timings.animationStepMs = 5;
+    window_->Context().timings.companionInstallerWaitMs = 5000;
+    window_->Context().timings.flashInstallerWaitMs = 20000;
+    ASSERT_TRUE(window_->Create(nullptr, L"Quorvane", 0x00020100, WS_EX_WINDOWEDGE));
+    ::ShowWindow(window_->GetHWND(), SW_SHOW);
+    uitest::Pump(100);
+  }
+
+  void CloseWindows() {
+    for (CDlgConfig* dialog : std::vector<CDlgConfig*>(CDlgConfig::OpenDialogs())) ::DestroyWindow(dialog->GetHWND());
+    ::DestroyWindow(window_->GetHWND());
+    uitest::Pump(50);
+  }
+
+  void TearDown() override {
+    CloseWindows();
+    DeleteFlashKeys();
+  }
+
+  CControlUI* C(const wchar_t* name) { return window_->GetManager().FindControl(name); }
+  std::string Text(const wchar_t* name) { return C(name) ? Utf8(C(name)->GetText()) : "<no control>"; }
+  bool Visible(const wchar_t* name) { return C(name) && C(name)->IsVisible(); }
+  DWORD Colour(const wchar_t* name) {
+    auto* label = dynamic_cast<CLabelUI*>(C(name));
+    return label ? label->GetTextColor() : 0;
+  }
+  int Page() { return static_cast<CTabLayoutUI*>(C(L"mainSwitch"))->GetCurSel(); }
+  CListUI* List() { return static_cast<CListUI*>(C(L"resultList")); }
+  CControlUI* Row(int i) { return List()->GetItemAt(i); }
+  static std::string RowText(CControlUI* row, const wchar_t* part) {
+    CControlUI* c = row ? row->FindSubControl(part) : nullptr;
+    return c ? Utf8(c->GetText()) : "<no part>";
+  }
+  static bool RowShows(CControlUI* row, const wchar_t* part) {
+    CControlUI* c = row ? row->FindSubControl(part) : nullptr;
+    return c && c->IsVisible();
+  }
+  static std::string RowIcon(CControlUI* row) {
+    CControlUI* c = row ? row->FindSubControl(L"resultLogo") : nullptr;
+    return c && c->IsVisible() ? Utf8(c->GetBkImage()) : "<hidden>";
+  }
+  // The one button of CheckLayout that is visible, or "".
+  std::string VisibleButton() {
+    std::string shown;
+    for (const wchar_t* name : {L"cancelCheckbtn", L"cancelRepairbtn", L"returnbtn", L"repairbtn", L"recheckbtn"}) {
+      if (Visible(name)) shown += (shown.empty() ? "" : "+") + Utf8(name);
+    }
+    return shown;
+  }
+
+  void ClickOn(const wchar_t* name) { ASSERT_TRUE(Click(window_->GetHWND(), C(name))) << Utf8(name); }
+  // For reading the view a click sets up before the run it starts can change it.
+  void ClickNowOn(const wchar_t* name) { ASSERT_TRUE(uitest::ClickNow(window_->GetHWND(), C(name))) << Utf8(name); }
+
+  // Runs a check from the start page and waits for its results view.
+  void CheckAndWait() {
+    ClickOn(L"checkbtn");
+    ASSERT_TRUE(PumpUntil([&] { return Page() == 2 && !Visible(L"cancelCheckbtn"); }, kRunLimitMs))
+        << "the check did not end; headline " << Text(L"checkResult");
+  }
+  void RepairAndWait() {
+    ClickOn(L"repairbtn");
+    ASSERT_TRUE(PumpUntil([&] { return Visible(L"returnbtn") || Visible(L"recheckbtn"); }, kRunLimitMs))
+        << "the repair did not end; headline " << Text(L"checkResult");
+  }
+
+  MemoryServiceControl services_;
+  CToolWnd* window_ = nullptr;
+};
+
+TEST_F(ToolWindowTest, OpensOnTheStartPage) {
+  RECT rc{};
+  ::GetWindowRect(window_->GetHWND(), &rc);
+  EXPECT_EQ(rc.right - rc.left, 586);
+  EXPECT_EQ(rc.bottom - rc.top, 364);
+  EXPECT_EQ(Page(), 0);
+  EXPECT_TRUE(Visible(L"MainLayout"));
+  EXPECT_FALSE(Visible(L"CheckLayout"));
+  EXPECT_FALSE(Visible(L"repairTip"));
+  EXPECT_EQ(::GetPropW(window_->GetHWND(), L"ToolsWnd"), reinterpret_cast<HANDLE>(1));
+  EXPECT_NE(::SendMessageW(window_->GetHWND(), WM_GETICON, ICON_BIG, 0), 0);
+}
+
+TEST_F(ToolWindowTest, CheckResultsFollowWhatTheMachineHas) {
+  struct Case {
+    const char* name;
+    const wchar_t* pepper;  // null: no Flash Player at all
+    MemoryService companion;
+    const char* headline;
+    const char* button;
+    const char* repairLabel;
+    const char* tip;  // null: the no-problem hint
+    DWORD tipColour;
+    int rows;
+    int visibleRows;
+  };
+  const Case cases[] = {
+      {"nothing installed", nullptr, Companion(svc::kAutoStart, svc::kRunning), "检测已完成，未发现异常问题",
+       "recheckbtn", nullptr, nullptr, 0xFF666666, 0, 0},
+      {"service stopped, Flash Player outdated", L"31.0.0.100", Companion(svc::kAutoStart, svc::kStopped),
+       "检测已完成，发现异常问题，请立即修复", "repairbtn", "立即修复", "发现以下1个问题", 0xFFFF0000, 2, 1},
+      {"Flash Player below the minimum", L"20.0.0.1", Companion(svc::kAutoStart, svc::kRunning),
+       "检测已完成，Flash版本较低，请立即下载", "repairbtn", "立即下载", "发现以下1个问题", 0xFFFF0000, 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CloseWindows();
+    OpenWindow();
+    DeleteFlashKeys();
+    if (c.pepper) InstallPepper(c.pepper);
+    services_.Add(kCompanionServiceName, c.companion);
+    CheckAndWait();
+    EXPECT_EQ(Text(L"checkResult"), c.headline);
+    EXPECT_EQ(VisibleButton(), c.button);
+    if (c.repairLabel) EXPECT_EQ(Text(L"repairbtn"), c.repairLabel);
+    EXPECT_EQ(Text(L"checkTip"), c.tip ? c.tip : Utf8(NoProblemHint()));
+    EXPECT_EQ(Colour(L"checkTip"), c.tipColour);
+    EXPECT_EQ(Visible(L"resultList"), c.rows > 0);
+    ASSERT_EQ(List()->GetCount(), c.rows);
+    int visibleRows = 0;
+    for (int i = 0; i < c.rows; ++i) visibleRows += Row(i)->IsVisible() ? 1 : 0;
+    EXPECT_EQ(visibleRows, c.visibleRows);
+    EXPECT_FALSE(Visible(L"repairTip"));
+  }
+}
+
+TEST_F(ToolWindowTest, CancelDuringTheFlashStepShowsTheLoneDownloadRow) {
+  InstallPepper(L"20.0.0.1");
+  services_.Add(kCompanionServiceName, Companion(svc::kAutoStart, svc::kRunning));
+  ASSERT_TRUE(vendor::SelectScenario("lagging"));  // the configuration answers after 0.8 s
+  ClickOn(L"checkbtn");
+  auto* progress = static_cast<CProgressUI*>(C(L"check_progress"));
+  ASSERT_TRUE(PumpUntil([&] { return progress->GetValue() == 33; }, kRunLimitMs));
+  ClickNowOn(L"cancelCheckbtn");  // while the configuration is on its way
+  EXPECT_EQ(Text(L"checkResult"), "正在取消检测");
+  ASSERT_TRUE(PumpUntil([&] { return Page() == 2; }, kRunLimitMs));
+
+  EXPECT_EQ(Text(L"checkResult"), "检测已取消");
+  EXPECT_EQ(Text(L"checkTip"), "发现以下1个问题");
+  EXPECT_EQ(Colour(L"checkTip"), 0xFFFF0000u);
+  EXPECT_EQ(VisibleButton(), "");
+  ASSERT_EQ(List()->GetCount(), 1);
+  EXPECT_TRUE(RowShows(Row(0), L"GoOfficialNet"));
+  EXPECT_EQ(RowText(Row(0), L"GoOfficialNet"), "立即下载");
+  EXPECT_EQ(RowText(Row(0), L"result"), "您的Flash Player版本较低，建议下载最新版Flash Player");
+  EXPECT_FALSE(Visible(L"check_progress"));
+}
+
+TEST_F(ToolWindowTest, SuccessfulServiceRepairEndsWithFinish) {
+  InstallPepper(L"32.0.0.171");
+  services_.Add(kCompanionServiceName, Companion(svc::kAutoStart, svc::kStopped));
+  CheckAndWait();
+  ClickNowOn(L"repairbtn");
+  EXPECT_EQ(Text(L"checkResult"), "正在修复，请稍候…");
+  EXPECT_EQ(Text(L"cancelRepairbtn"), "取消修复");
+  EXPECT_TRUE(RowShows(Row(0), L"repairLogo"));
+  ASSERT_TRUE(PumpUntil([&] { return Visible(L"returnbtn"); }, kRunLimitMs));
+
+  EXPECT_EQ(Text(L"checkResult"), "修复已完成");
+  EXPECT_EQ(Text(L"returnbtn"), "完成");
+  EXPECT_EQ(Text(L"checkTip"), Utf8(AfterRepairHint()));
+  EXPECT_TRUE(Visible(L"repairTip"));
+  EXPECT_EQ(RowIcon(Row(0)), "success.png");
+  EXPECT_EQ(ReadSetting("HelperRepaired"), "1");
+  EXPECT_EQ(services_.Get(kCompanionServiceName).state, svc::kRunning);
+
+  ClickOn(L"returnbtn");
+  EXPECT_TRUE(uitest::QuitSeen()) << "完成 after a successful repair ends the program";
+}
+
+TEST_F(ToolWindowTest, FailedRepairAfterAnAdvisoryGoesBack) {
+  InstallPepper(L"31.0.0.100");  // outdated, above the minimum: an advisory
+  services_.Add(kCompanionServiceName, Companion(svc::kAutoStart, svc::kStopped, /*startFails=*/true));
+  CheckAndWait();
+  ASSERT_EQ(List()->GetCount(), 2);
+  RepairAndWait();
+
+  EXPECT_EQ(Text(L"checkResult"), "修复失败");
+  EXPECT_EQ(Text(L"returnbtn"), "返回");
+  EXPECT_EQ(Text(L"checkTip"), Utf8(RepairFailedHint()));
+  EXPECT_FALSE(Visible(L"repairTip"));
+  CControlUI* service = Row(0);
+  CControlUI* flash = Row(1);
+  EXPECT_EQ(RowIcon(service), "failed.png");
+  EXPECT_TRUE(flash->IsVisible()) << "the advisory row appears after the repair";
+  EXPECT_EQ(RowText(flash, L"result"), "您的Flash Player修复失败，建议重新下载最新版Flash Player进行修复");
+  EXPECT_TRUE(RowShows(flash, L"GoOfficialNet"));
+  EXPECT_EQ(ReadSetting("HelperRepaired"), "0");
+
+  ClickOn(L"returnbtn");
+  EXPECT_FALSE(uitest::QuitSeen());
+  EXPECT_EQ(Page(), 0);
+  EXPECT_TRUE(Visible(L"MainLayout"));
+  EXPECT_FALSE(Visible(L"CheckLayout"));
+  EXPECT_EQ(List()->GetCount(), 0);
+}
+
+TEST_F(ToolWindowTest, FlashRepairDownloadsInstallsAndUpgrades) {
+  InstallPepper(L"20.0.0.1");
+  services_.Add(kCompanionServiceName, Companion(svc::kAutoStart, svc::kRunning));
+  const std::wstring fixture = QV_FLASH_FIXTURE;
+  const std::wstring served = vendor::WwwDir() + L"\\cdm\\latest\\flashplayerpp_install_cn.exe";
+  ASSERT_TRUE(vendor::PutFile(vendor::WwwDir(), L"cdm\\latest\\flashplayerpp_install_cn.exe", ""));
+  ASSERT_TRUE(::CopyFileW(fixture.c_str(), served.c_str(), FALSE)) << Utf8(fixture);
+  CheckAndWait();
+  ClickNowOn(L"repairbtn");
+  // Before any download has begun.
+  EXPECT_EQ(Text(L"checkResult"), "正在下载Flash Player，请稍候…");
+  EXPECT_EQ(Text(L"cancelRepairbtn"), "取消下载");
+  EXPECT_TRUE(RowShows(Row(0), L"repairLogoNew"));
+  EXPECT_EQ(RowText(Row(0), L"resultTipNew"), "正在下载...");
+  ASSERT_TRUE(PumpUntil([&] { return Visible(L"returnbtn"); }, kRunLimitMs));
+
+  EXPECT_EQ(Text(L"checkResult"), "修复已完成");
+  EXPECT_EQ(RowText(Row(0), L"result"), "您的Flash Player已升级至最新版");
+  EXPECT_EQ(RowIcon(Row(0)), "success.png");
+  EXPECT_FALSE(RowShows(Row(0), L"GoOfficialNet"));
+  EXPECT_FALSE(Visible(L"repairbtn"));
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        for (const auto& report : vendor::Reports())
+          if (vendor::PayloadField(report, "action") == "repairresult") return true;
+        return false;
+      },
+      10000))
+      << "an installer ran, so the repair is reported";
+}
+
+// Two companion-service repairs are on record; this one is the third.
+class ThirdRepairTest : public ToolWindowTest {
+ protected:
+  CControlUI* RepairThirdTime() {
+    InstallPepper(L"32.0.0.171");
+    services_.Add(kCompanionServiceName, Companion(svc::kAutoStart, svc::kStopped));
+    WriteSetting("HelperRepaired", "2");
+    CheckAndWait();
+    RepairAndWait();
+    EXPECT_EQ(ReadSetting("HelperRepaired"), "3");
+    EXPECT_EQ(List()->GetCount(), 1);
+    CControlUI* row = Row(0);
+    EXPECT_EQ(row->GetFixedHeight(), 61) << "the recurring-problem row";
+    EXPECT_EQ(RowText(row, L"resultServTip"), "如反复出现此问题，请设置开机启动项解决此问题");
+    EXPECT_EQ(RowText(row, L"ServSet"), "设置");
+    EXPECT_TRUE(RowShows(row, L"ServSet"));
+    EXPECT_EQ(RowIcon(row), "success.png");
+    return row;
+  }
+  static int DialogPage(CDlgConfig* dialog) {
+    return static_cast<CTabLayoutUI*>(dialog->GetManager().FindControl(L"mainSwitch"))->GetCurSel();
+  }
+};
+
+TEST_F(ThirdRepairTest, WithoutStartupRepairTheSuggestionOpens) {
+  RepairThirdTime();
+  ASSERT_EQ(CDlgConfig::OpenDialogs().size(), 1u);
+  CDlgConfig* dialog = CDlgConfig::OpenDialogs()[0];
+  EXPECT_EQ(DialogPage(dialog), 3);
+  ASSERT_NE(dialog->ActiveCheck(), nullptr);
+  EXPECT_EQ(Utf8(dialog->ActiveCheck()->GetName()), "autoRun3");
+  EXPECT_TRUE(dialog->ActiveCheck()->IsSelected());
+  EXPECT_EQ(::GetWindow(dialog->GetHWND(), GW_OWNER), window_->GetHWND());
+}
+
+TEST_F(ThirdRepairTest, WithStartupRepairOnlyTheRowAdvises) {
+  services_.Add(L"QuorvaneSvr", Companion(svc::kAutoStart, svc::kStopped));
+  CControlUI* row = RepairThirdTime();
+  EXPECT_TRUE(CDlgConfig::OpenDialogs().empty());
+  // The row's own button opens the dialog on page 0.
+  ASSERT_TRUE(Click(window_->GetHWND(), row->FindSubControl(L"ServSet")));
+  ASSERT_EQ(CDlgConfig::OpenDialogs().size(), 1u);
+  EXPECT_EQ(DialogPage(CDlgConfig::OpenDialogs()[0]), 0);
+}
+
+TEST_F(ToolWindowTest, CloseDuringARepairQuitsAtOnce) {
+  InstallPepper(L"32.0.0.171");
+  services_.Add(kCompanionServiceName, Companion(svc::kAutoStart, svc::kStopped));
+  CheckAndWait();
+  ClickOn(L"repairbtn");
+  ClickOn(L"closebtn");
+  EXPECT_TRUE(uitest::QuitSeen());
+}
+
+// --- the settings dialog against the real service manager and settings file ------------------
+
+std::vector<std::string> RegisterBootReports() {
+  std::vector<std::string> values;
+  for (const auto& report : vendor::Reports())
+    if (vendor::PayloadField(report, "action") == "registerboot")
+      values.push_back(vendor::PayloadField(report, "register"));
+  return values;
+}
+
+class SettingsDialogTest : public ToolWindowTest {
+ protected:
+  void SetUp() override {
+    ToolWindowTest::SetUp();
+    DeleteLauncherService();
+  }
+  void TearDown() override {
+    ToolWindowTest::TearDown();
+    DeleteLauncherService();
+  }
+  CDlgConfig* Open() {
+    const size_t before = CDlgConfig::OpenDialogs().size();
+    window_->OpenSettingsDialog(0, L"autoRun");
+    uitest::Pump(50);
+    return CDlgConfig::OpenDialogs().size() == before + 1 ? CDlgConfig::OpenDialogs().back() : nullptr;
+  }
+  static void ClickIn(CDlgConfig* dialog, const wchar_t* name) {
+    // Each page has its own "ok", "cancel" and "closebtn": click the one on the shown page.
+    CControlUI* target = nullptr;
+    auto* pages = static_cast<CTabLayoutUI*>(dialog->GetManager().FindControl(L"mainSwitch"));
+    if (auto* page = pages ? pages->GetItemAt(pages->GetCurSel()) : nullptr) target = page->FindSubControl(name);
+    ASSERT_TRUE(Click(dialog->GetHWND(), target)) << Utf8(name);
+  }
+  // Lets report threads finish before the server's record is read.
+  static std::vector<std::string> ReportsAfter(size_t expected) {
+    PumpUntil([&] { return RegisterBootReports().size() >= expected; }, expected ? 10000 : 1500);
+    return RegisterBootReports();
+  }
+};
+
+TEST_F(SettingsDialogTest, OkSwitchesOnlyWhenTheWantedStateDiffers) {
+  struct Case {
+    const char* name;
+    bool registered;     // before
+    const char* stored;  // "checked" before
+    bool untick;
+    const wchar_t* button;
+    bool registeredAfter;
+    const char* storedAfter;
+    std::vector<std::string> reports;
+  };
+  const Case cases[] = {
+      {"off, ok as opened", false, "0", false, L"ok", true, "1", {"1"}},
+      {"on, unticked, ok", true, "1", true, L"ok", false, "0", {"0"}},
+      {"on, ok as opened", true, "1", false, L"ok", true, "1", {}},
+      {"off, unticked, ok", false, "1", true, L"ok", false, "1", {}},
+      {"off, cancel", false, "0", false, L"cancel", false, "0", {}},
+      {"off, closebtn", false, "0", false, L"closebtn", false, "0", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(vendor::Reset("normal"));
+    DeleteLauncherService();
+    if (c.registered) ASSERT_EQ(CreateLauncherService(), 0);
+    WriteSetting("checked", c.stored);
+    CDlgConfig* dialog = Open();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog->ActiveCheck() && dialog->ActiveCheck()->IsSelected()) << "opens ticked whatever is stored";
+    if (c.untick) ClickIn(dialog, L"autoRun");
+    ClickIn(dialog, c.button);
+    ASSERT_TRUE(PumpUntil([] { return CDlgConfig::OpenDialogs().empty(); }, 3000)) << "the dialog closes";
+    EXPECT_EQ(LauncherServiceExists(), c.registeredAfter);
+    EXPECT_EQ(ReadSetting("checked"), c.storedAfter);
+    EXPECT_EQ(ReportsAfter(c.reports.size()), c.reports);
+  }
+}
+
+TEST_F(SettingsDialogTest, TwoDialogsApplyTheirStatesInTurn) {
+  WriteSetting("checked", "0");
+  CDlgConfig* first = Open();
+  CDlgConfig* second = Open();
+  ASSERT_TRUE(first && second);
+  ASSERT_NE(first->GetHWND(), second->GetHWND());
+  ClickIn(second, L"autoRun");  // the second one wants it off
+
+  ClickIn(first, L"ok");
+  ASSERT_TRUE(PumpUntil([] { return CDlgConfig::OpenDialogs().size() == 1; }, 3000));
+  EXPECT_TRUE(LauncherServiceExists());
+  EXPECT_EQ(ReadSetting("checked"), "1");
+
+  ClickIn(second, L"ok");
+  ASSERT_TRUE(PumpUntil([] { return CDlgConfig::OpenDialogs().empty(); }, 3000));
+  EXPECT_FALSE(LauncherServiceExists());
+  EXPECT_EQ(ReadSetting("checked"), "0");
+  EXPECT_EQ(ReportsAfter(2), (std::vector<std::string>{"1", "0"}));
+}
+
+TEST_F(SettingsDialogTest, RegionQueryShowsTheConfiguredAddress) {
+  CDlgConfig* dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  auto* pages = static_cast<CTabLayoutUI*>(dialog->GetManager().FindControl(L"mainSwitch"));
+  pages->SelectItem(1);
+  uitest::Pump(50);
+  ClickIn(dialog, L"checkip");
+  EXPECT_EQ(pages->GetCurSel(), 2);
+  EXPECT_EQ(Utf8(dialog->GetManager().FindControl(L"settingip")->GetText()), "您的IP：203.0.113.7");
+}
+
+TEST_F(ToolWindowTest, ToolMenuOpensTheDialogOnItsFirstPage) {
+  ClickOn(L"morebtn");
+  HWND menu = nullptr;
+  ASSERT_TRUE(PumpUntil([&] { return (menu = ::FindWindowW(L"DuiMenuWnd", nullptr)) != nullptr; }, 3000));
+  RECT menuRect{}, more = C(L"morebtn")->GetPos();
+  ::GetWindowRect(menu, &menuRect);
+  POINT corner{more.left, more.bottom};
+  ::ClientToScreen(window_->GetHWND(), &corner);
+  EXPECT_EQ(menuRect.left, corner.x);
+  EXPECT_EQ(menuRect.top, corner.y);
+  EXPECT_EQ(menuRect.right - menuRect.left, 112);
+  EXPECT_EQ(menuRect.bottom - menuRect.top, 31);
+  // The item fills the menu; click its middle.
+  ::PostMessageW(menu, WM_MOUSEMOVE, 0, MAKELPARAM(56, 15));
+  ::PostMessageW(menu, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(56, 15));
+  ::PostMessageW(menu, WM_LBUTTONUP, 0, MAKELPARAM(56, 15));
+  ASSERT_TRUE(PumpUntil([] { return CDlgConfig::OpenDialogs().size() == 1; }, 3000));
+  EXPECT_EQ(Utf8(CDlgConfig::OpenDialogs()[0]->ActiveCheck()->GetName()), "autoRun");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  CSkinManager::SetInstance(::GetModuleHandleW(nullptr));
+  CShadowUI::Initialize(::GetModuleHandleW(nullptr));
+  ::CoInitialize(nullptr);
+  const int rc = RUN_ALL_TESTS();
+  ::CoUninitialize();
+  return rc;
+}
