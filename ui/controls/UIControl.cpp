@@ -195,6 +195,9 @@ void CControlUI::DoEvent(ControlEvent& event) {
       if (menuUsed_ && manager_ != nullptr) manager_->SendNotify(this, L"menu", event.wParam, event.lParam);
       return;
     case UIEVENT_MOUSEENTER:
+      return;
+    case UIEVENT_MOUSEHOVER:
+      // The system's hover report (after 5 ms at rest) is what announces the pointer.
       if (manager_ != nullptr) manager_->SendNotify(this, L"mouseenter");
       return;
     case UIEVENT_MOUSELEAVE:
