@@ -6,8 +6,8 @@ Run it after changing a colour or a shape; the build packs the committed output 
 runs this script:
     /usr/bin/python3 skin/tools/make_art.py
 
-Everything is drawn from code with Pillow (Debian's python3-pil), so the look can be changed
-in one place. The look: a dark, quiet utility window; text colours #CCCCCC/#999999/#666666 come
+Everything is drawn from code with Pillow (Debian's python3-pil); ImageMagick's convert
+assembles the animated GIFs. The look can be changed in one place. The look: a dark, quiet utility window; text colours #CCCCCC/#999999/#666666 come
 from the layouts. Shapes with curves are drawn at SS times the size and reduced, which gives
 smooth edges; straight 1-px lines are drawn at their final size so they stay crisp.
 
@@ -19,6 +19,8 @@ import io
 import math
 import os
 import struct
+import subprocess
+import tempfile
 
 from PIL import Image, ImageDraw
 
@@ -304,25 +306,24 @@ def spinner_frames(size, frames, ring, width, colour, back, centre=None):
 
 
 def save_gif(frames, name, duration):
-    """Transparent where nothing is drawn; drawn pixels are matted on BG."""
-    pal_frames = []
-    for fr in frames:
-        alpha = fr.getchannel("A")
-        rgb = over(BG, fr)
-        q = rgb.quantize(colors=255, method=Image.MEDIANCUT, dither=Image.NONE)
-        # index 255 is the transparent colour
-        qp = q.load()
-        ap = alpha.load()
-        for y in range(q.height):
-            for x in range(q.width):
-                if ap[x, y] < 40:
-                    qp[x, y] = 255
-        pal = q.getpalette()[:255 * 3]
-        pal += [0] * (255 * 3 - len(pal)) + [255, 0, 255]
-        q.putpalette(pal)
-        pal_frames.append(q)
-    pal_frames[0].save(os.path.join(RES, name), save_all=True, append_images=pal_frames[1:],
-                       duration=duration, loop=0, transparency=255, disposal=2, optimize=False)
+    """Writes an animated GIF with ImageMagick: every frame fully transparent where nothing is
+    drawn (one-bit transparency in each frame's own control block, disposal to background so
+    a moving arc leaves no trail); drawn pixels are matted on BG so no halo shows."""
+    with tempfile.TemporaryDirectory() as tmp:
+        paths = []
+        for i, fr in enumerate(frames):
+            alpha = fr.getchannel("A").point(lambda a: 255 if a >= 40 else 0)
+            rgb = over(BG, fr).convert("RGBA")
+            rgb.putalpha(alpha)
+            path = os.path.join(tmp, "f%02d.png" % i)
+            rgb.save(path)
+            paths.append(path)
+        # Transparent pixels and the background colour are BG itself, so a decoder that
+        # paints them instead of leaving them out still shows the window colour.
+        bg = "rgb(%d,%d,%d)" % BG
+        subprocess.run(["convert", "-background", bg, "-transparent-color", bg,
+                        "-dispose", "Background", "-delay", str(duration // 10), "-loop", "0"]
+                       + paths + ["-strip", os.path.join(RES, name)], check=True)
 
 
 def repair_gif():
