@@ -23,5 +23,7 @@ if(WIN32 AND QV_TEST_BUILD AND TARGET qv_boot AND TARGET Quorvane)
   add_dependencies(engine_server_wine_test Quorvane qv_brenwick_fixture qv_flash_installer_fixture qv_engine_runner)
   # The fixture is defined in net.cmake, which is read after this file; CTest resolves the
   # name when it runs, so no test of it is needed here.
-  set_tests_properties(engine_server_wine_test PROPERTIES RESOURCE_LOCK vendor_server FIXTURES_REQUIRED vendor_server)
+  if(TEST engine_server_wine_test)
+    set_tests_properties(engine_server_wine_test PROPERTIES RESOURCE_LOCK vendor_server FIXTURES_REQUIRED vendor_server)
+  endif()
 endif()
