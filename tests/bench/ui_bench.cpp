@@ -69,8 +69,7 @@ void BM_OursParse(benchmark::State& state) {
 // The part of our parse that pugixml does not do: widening UTF-8 to the parser's UTF-16.
 void BM_OursWidenOnly(benchmark::State& state) {
   const std::string& xml = MainWnd();
-  for (auto _ : state)
-    benchmark::DoNotOptimize(Utf8ToUtf16(reinterpret_cast<const uint8_t*>(xml.data()), xml.size()));
+  for (auto _ : state) benchmark::DoNotOptimize(Utf8ToUtf16(reinterpret_cast<const uint8_t*>(xml.data()), xml.size()));
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(xml.size()));
 }
 
