@@ -75,22 +75,23 @@ void CToolWnd::ShowRepairResults() {
         ShowRowPart(row, L"GoOfficialNet", false);
         ShowRowIcon(row, e.state == StateFlashDealtWith && ctx_.repairSucceeded);
       }
-    } else if (count < 3) {
+    } else {
+      // From the third repaired companion-service problem on, the row is rebuilt with the
+      // advice to switch on start-up repair (a template that cannot be built keeps the plain row).
+      CControlUI* recurring = count >= 3 ? rows_.AddRecurringRow(j, e) : nullptr;
+      if (recurring) {
+        resultList_->RemoveAt(j);
+        resultList_->AddAt(recurring, j);
+        row = recurring;
+      }
       ShowRowPart(row, L"repairLogo", false);
       ShowRowIcon(row, e.state == StateServiceRepaired);
       ShowRowPart(row, L"resultTip", false);
-    } else {
-      resultList_->RemoveAt(j);
-      CControlUI* recurring = rows_.AddRecurringRow(j, e);
       if (!recurring) continue;
-      resultList_->AddAt(recurring, j);
-      ShowRowPart(recurring, L"repairLogo", false);
-      ShowRowIcon(recurring, e.state == StateServiceRepaired);
-      ShowRowPart(recurring, L"resultTip", false);
-      SetRowPartText(recurring, L"resultServTip", kRecurringAdviceText);
-      ShowRowPart(recurring, L"resultServTip", true);
-      SetRowPartText(recurring, L"ServSet", kServSetText);
-      ShowRowPart(recurring, L"ServSet", true);
+      SetRowPartText(row, L"resultServTip", kRecurringAdviceText);
+      ShowRowPart(row, L"resultServTip", true);
+      SetRowPartText(row, L"ServSet", kServSetText);
+      ShowRowPart(row, L"ServSet", true);
       if (!LauncherServiceRegistered(ServicesOf(ctx_))) OpenSettingsDialog(3, L"autoRun3");
     }
   }

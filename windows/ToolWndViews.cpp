@@ -63,6 +63,8 @@ void CToolWnd::StartCheck() {
   Show(repairCancelTip_, false);
   Show(checkResult_, true);
   Show(checkTip_, true);
+  // The cancelled views hide the bar; without this a check after them would run with none.
+  Show(checkProgress_, true);
   SetTextOf(checkResult_, kCheckingText);
   ::StartCheck(ctx_, *this);
 }
@@ -268,6 +270,4 @@ void CToolWnd::ReturnToStart() {
   Show(repairTip_, false);
 }
 
-void CToolWnd::OpenSettingsDialog(int page, const wchar_t* checkBox) {
-  CDlgConfig::Open(GetHWND(), page, checkBox);
-}
+void CToolWnd::OpenSettingsDialog(int page, const wchar_t* checkBox) { CDlgConfig::Open(GetHWND(), page, checkBox); }

@@ -65,6 +65,9 @@ inline bool Click(HWND window, DuiLib::CControlUI* control) {
 // click handler itself changed can be read before any worker's updates arrive.
 inline bool ClickNow(HWND window, DuiLib::CControlUI* control) {
   if (!control) return false;
+  // A control shown since the last paint gets its place when the window is laid out; painting
+  // now does that without handling anything else that waits in the queue.
+  ::UpdateWindow(window);
   const RECT& rc = control->GetPos();
   const LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
   ::SendMessageW(window, WM_MOUSEMOVE, 0, at);

@@ -309,6 +309,48 @@ TEST_F(ToolWindowTest, FlashRepairDownloadsInstallsAndUpgrades) {
       << "an installer ran, so the repair is reported";
 }
 
+TEST_F(ToolWindowTest, CancelledRepairOffersANewCheckWithItsProgressBar) {
+  InstallPepper(L"20.0.0.1");
+  services_.Add(kCompanionServiceName, Companion(svc::kAutoStart, svc::kRunning));
+  CheckAndWait();
+  ClickNowOn(L"repairbtn");
+  ClickNowOn(L"cancelRepairbtn");  // before the download can have ended
+  EXPECT_EQ(Page(), 3);
+  EXPECT_TRUE(Visible(L"RepairCancelTip"));
+  EXPECT_FALSE(Visible(L"checkResult"));
+  ASSERT_TRUE(PumpUntil([&] { return Visible(L"recheckbtn"); }, kRunLimitMs));
+
+  EXPECT_EQ(Page(), 2);
+  EXPECT_EQ(Text(L"checkResult"), "修复已取消");
+  EXPECT_EQ(Text(L"checkTip"), "您的flash运行异常，请重新检测修复");
+  EXPECT_EQ(VisibleButton(), "recheckbtn");
+  EXPECT_EQ(List()->GetCount(), 0);
+  EXPECT_FALSE(Visible(L"RepairCancelTip"));
+  EXPECT_FALSE(Visible(L"check_progress"));
+
+  ClickNowOn(L"recheckbtn");
+  EXPECT_EQ(Page(), 1);
+  EXPECT_EQ(Text(L"checkResult"), "正在检测，请稍候…");
+  EXPECT_TRUE(Visible(L"check_progress")) << "a new check shows its progress again";
+  CheckAndWait();
+}
+
+TEST_F(ToolWindowTest, ACancelTooLateToStopTheRepairShowsReturnThatGoesBack) {
+  InstallPepper(L"32.0.0.171");
+  services_.Add(kCompanionServiceName, Companion(svc::kAutoStart, svc::kStopped));
+  CheckAndWait();
+  ClickNowOn(L"repairbtn");
+  ::Sleep(1000);  // the run ends and posts its completion, which waits in the queue
+  ClickNowOn(L"cancelRepairbtn");
+  ASSERT_TRUE(PumpUntil([&] { return Visible(L"returnbtn"); }, kRunLimitMs));
+
+  EXPECT_EQ(Text(L"checkResult"), "修复失败");
+  EXPECT_EQ(Text(L"returnbtn"), "返回");
+  ClickOn(L"returnbtn");
+  EXPECT_FALSE(uitest::QuitSeen()) << "返回 goes back even though the service was repaired";
+  EXPECT_EQ(Page(), 0);
+}
+
 // Two companion-service repairs are on record; this one is the third.
 class ThirdRepairTest : public ToolWindowTest {
  protected:
