@@ -1,6 +1,6 @@
 # The main window, its rows, the settings dialog and the tool menu, created for real under
 # Wine (Xvfb) and driven with mouse messages; the runs use the local vendor server.
-if(WIN32 AND TARGET qv_windows AND TARGET qv_boot AND TARGET qv_skin_package)
+if(WIN32 AND QV_TEST_BUILD AND TARGET qv_windows AND TARGET qv_boot AND TARGET qv_skin_package)
   set(qv_windows_rc ${CMAKE_CURRENT_BINARY_DIR}/windows_ui_wine_test.rc)
   file(GENERATE OUTPUT ${qv_windows_rc}
        CONTENT "107 ICON \"${QV_APP_ICON}\"\n130 ZIPRES \"${QV_SKIN_ZIP}\"\n")
