@@ -79,7 +79,10 @@ void StartCheck(CheckContext& ctx, RunView& view) {
 
 void StartRepair(CheckContext& ctx, RunView& view) {
   ctx.progressLimit = 96;
-  ctx.repairEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  // An animation that ended at its limit never closed the previous repair's event; its thread
+  // is long gone (the window signalled the event when that repair finished), so close it here.
+  void* previous = ctx.repairEvent.exchange(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  if (previous != kInvalidEvent && previous != nullptr) ::CloseHandle(previous);
   ctx.cancelRepair = false;
   StartDetached(ctx, view, RunRepair);
   StartDetached(ctx, view, AnimateRepairProgress);

@@ -354,6 +354,30 @@ TEST(StartRepair, CancelStopsTheRunAndTheAnimation) {
   EXPECT_EQ(view.Lines().size(), count);  // nothing moves after the cancel
 }
 
+// An animation that ran out on its own leaves its event open; the next repair must not leak it.
+TEST(StartRepair, ASecondRepairClosesTheEventTheFirstLeftOpen) {
+  MemoryServiceControl sc;
+  sc.Add(kCompanionServiceName, Service(svc::kAutoStart, svc::kRunning));
+  CheckContext ctx;
+  ctx.services = &sc;
+  ctx.timings.animationStepMs = 0;
+  RecordingRunView view;
+  StartRepair(ctx, view);
+  auto animationDone = [&] {
+    Lines lines = view.Lines();
+    return std::find(lines.begin(), lines.end(), "progress repair_progress=96") != lines.end();
+  };
+  for (int i = 0; i < 300 && !animationDone(); ++i) Sleep(10);
+  ASSERT_TRUE(animationDone());
+  void* first = ctx.repairEvent.load();
+  ASSERT_NE(first, kInvalidEvent);
+  StartRepair(ctx, view);
+  EXPECT_NE(ctx.repairEvent.load(), first);
+  DWORD flags = 0;
+  EXPECT_FALSE(::GetHandleInformation(first, &flags)) << "the first repair's event is still open";
+  RequestCancelRepair(ctx);
+}
+
 // ---------------------------------------------------------------------------------------
 struct OutcomeCase {
   const char* name;
