@@ -45,8 +45,9 @@ SCENARIOS = {
     "slow": (200, "application/json", json.dumps(CONFIG_NORMAL), 3),
     # Late but within the client's 2-second limit: a check can be cancelled during the fetch.
     "lagging": (200, "application/json", json.dumps(CONFIG_NORMAL), 0.8),
+    # Answers after 0.8 s, like a distant server, so the check's progress can be seen.
     "demo": (200, "application/json",
-             '{"flashVersion":"32.0.0.465","country":true,"helperVersion":"2.0.1.3","ip":"203.0.113.7"}', 0),
+             '{"flashVersion":"32.0.0.465","country":true,"helperVersion":"2.0.1.3","ip":"203.0.113.7"}', 0.8),
 }
 
 

@@ -65,6 +65,19 @@ MemoryService Companion(uint32_t startType, uint32_t state, bool startFails = fa
   return service;
 }
 
+// A picture of a window as it is now, under build/screenshots/windows, for people to look at.
+void Shot(HWND window, const wchar_t* name) {
+  ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  // Wine hands painted pixels to the display while the thread asks for messages; ask for
+  // none that exists, so nothing waiting in the queue is handled before the picture.
+  for (int i = 0; i < 3; ++i) {
+    MSG none;
+    ::PeekMessageW(&none, nullptr, WM_APP + 0x3FFF, WM_APP + 0x3FFF, PM_NOREMOVE);
+    ::Sleep(40);
+  }
+  EXPECT_TRUE(uitest::SaveScreenPng(window, std::wstring(QV_SHOT_DIR) + L"/" + name + L".png")) << Utf8(name);
+}
+
 // --- the window ---------------------------------------------------------------------------
 
 class ToolWindowTest : public ::testing::Test {
@@ -167,6 +180,7 @@ TEST_F(ToolWindowTest, OpensOnTheStartPage) {
 TEST_F(ToolWindowTest, CheckResultsFollowWhatTheMachineHas) {
   struct Case {
     const char* name;
+    const wchar_t* shot;
     const wchar_t* pepper;  // null: no Flash Player at all
     MemoryService companion;
     const char* headline;
@@ -178,11 +192,12 @@ TEST_F(ToolWindowTest, CheckResultsFollowWhatTheMachineHas) {
     int visibleRows;
   };
   const Case cases[] = {
-      {"nothing installed", nullptr, Companion(svc::kAutoStart, svc::kRunning), "检测已完成，未发现异常问题",
-       "recheckbtn", nullptr, nullptr, 0xFF666666, 0, 0},
-      {"service stopped, Flash Player outdated", L"31.0.0.100", Companion(svc::kAutoStart, svc::kStopped),
-       "检测已完成，发现异常问题，请立即修复", "repairbtn", "立即修复", "发现以下1个问题", 0xFFFF0000, 2, 1},
-      {"Flash Player below the minimum", L"20.0.0.1", Companion(svc::kAutoStart, svc::kRunning),
+      {"nothing installed", L"check-nothing-found", nullptr, Companion(svc::kAutoStart, svc::kRunning),
+       "检测已完成，未发现异常问题", "recheckbtn", nullptr, nullptr, 0xFF666666, 0, 0},
+      {"service stopped, Flash Player outdated", L"check-service-stopped", L"31.0.0.100",
+       Companion(svc::kAutoStart, svc::kStopped), "检测已完成，发现异常问题，请立即修复", "repairbtn", "立即修复",
+       "发现以下1个问题", 0xFFFF0000, 2, 1},
+      {"Flash Player below the minimum", L"check-below-minimum", L"20.0.0.1", Companion(svc::kAutoStart, svc::kRunning),
        "检测已完成，Flash版本较低，请立即下载", "repairbtn", "立即下载", "发现以下1个问题", 0xFFFF0000, 1, 1},
   };
   for (const Case& c : cases) {
@@ -204,6 +219,7 @@ TEST_F(ToolWindowTest, CheckResultsFollowWhatTheMachineHas) {
     for (int i = 0; i < c.rows; ++i) visibleRows += Row(i)->IsVisible() ? 1 : 0;
     EXPECT_EQ(visibleRows, c.visibleRows);
     EXPECT_FALSE(Visible(L"repairTip"));
+    Shot(window_->GetHWND(), c.shot);
   }
 }
 
@@ -227,6 +243,7 @@ TEST_F(ToolWindowTest, CancelDuringTheFlashStepShowsTheLoneDownloadRow) {
   EXPECT_EQ(RowText(Row(0), L"GoOfficialNet"), "立即下载");
   EXPECT_EQ(RowText(Row(0), L"result"), "您的Flash Player版本较低，建议下载最新版Flash Player");
   EXPECT_FALSE(Visible(L"check_progress"));
+  Shot(window_->GetHWND(), L"check-cancelled-lone-row");
 }
 
 TEST_F(ToolWindowTest, SuccessfulServiceRepairEndsWithFinish) {
@@ -269,6 +286,7 @@ TEST_F(ToolWindowTest, FailedRepairAfterAnAdvisoryGoesBack) {
   EXPECT_EQ(RowText(flash, L"result"), "您的Flash Player修复失败，建议重新下载最新版Flash Player进行修复");
   EXPECT_TRUE(RowShows(flash, L"GoOfficialNet"));
   EXPECT_EQ(ReadSetting("HelperRepaired"), "0");
+  Shot(window_->GetHWND(), L"repair-failed-advisory");
 
   ClickOn(L"returnbtn");
   EXPECT_FALSE(uitest::QuitSeen());
@@ -292,6 +310,7 @@ TEST_F(ToolWindowTest, FlashRepairDownloadsInstallsAndUpgrades) {
   EXPECT_EQ(Text(L"cancelRepairbtn"), "取消下载");
   EXPECT_TRUE(RowShows(Row(0), L"repairLogoNew"));
   EXPECT_EQ(RowText(Row(0), L"resultTipNew"), "正在下载...");
+  Shot(window_->GetHWND(), L"repair-downloading");
   ASSERT_TRUE(PumpUntil([&] { return Visible(L"returnbtn"); }, kRunLimitMs));
 
   EXPECT_EQ(Text(L"checkResult"), "修复已完成");
@@ -318,6 +337,7 @@ TEST_F(ToolWindowTest, CancelledRepairOffersANewCheckWithItsProgressBar) {
   EXPECT_EQ(Page(), 3);
   EXPECT_TRUE(Visible(L"RepairCancelTip"));
   EXPECT_FALSE(Visible(L"checkResult"));
+  Shot(window_->GetHWND(), L"repair-cancelling");
   ASSERT_TRUE(PumpUntil([&] { return Visible(L"recheckbtn"); }, kRunLimitMs));
 
   EXPECT_EQ(Page(), 2);
@@ -327,6 +347,7 @@ TEST_F(ToolWindowTest, CancelledRepairOffersANewCheckWithItsProgressBar) {
   EXPECT_EQ(List()->GetCount(), 0);
   EXPECT_FALSE(Visible(L"RepairCancelTip"));
   EXPECT_FALSE(Visible(L"check_progress"));
+  Shot(window_->GetHWND(), L"repair-cancelled");
 
   ClickNowOn(L"recheckbtn");
   EXPECT_EQ(Page(), 1);
@@ -384,6 +405,8 @@ TEST_F(ThirdRepairTest, WithoutStartupRepairTheSuggestionOpens) {
   EXPECT_EQ(Utf8(dialog->ActiveCheck()->GetName()), "autoRun3");
   EXPECT_TRUE(dialog->ActiveCheck()->IsSelected());
   EXPECT_EQ(::GetWindow(dialog->GetHWND(), GW_OWNER), window_->GetHWND());
+  Shot(window_->GetHWND(), L"repair-recurring-row");
+  Shot(dialog->GetHWND(), L"dialog-suggestion");
 }
 
 TEST_F(ThirdRepairTest, WithStartupRepairOnlyTheRowAdvises) {
@@ -473,6 +496,7 @@ TEST_F(SettingsDialogTest, OkSwitchesOnlyWhenTheWantedStateDiffers) {
     CDlgConfig* dialog = Open();
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(dialog->ActiveCheck() && dialog->ActiveCheck()->IsSelected()) << "opens ticked whatever is stored";
+    if (&c == cases) Shot(dialog->GetHWND(), L"dialog-startup-repair");
     if (c.untick) ClickIn(dialog, L"autoRun");
     ClickIn(dialog, c.button);
     ASSERT_TRUE(PumpUntil([] { return CDlgConfig::OpenDialogs().empty(); }, 3000)) << "the dialog closes";
@@ -511,6 +535,7 @@ TEST_F(SettingsDialogTest, RegionQueryShowsTheConfiguredAddress) {
   ClickIn(dialog, L"checkip");
   EXPECT_EQ(pages->GetCurSel(), 2);
   EXPECT_EQ(Utf8(dialog->GetManager().FindControl(L"settingip")->GetText()), "您的IP：203.0.113.7");
+  Shot(dialog->GetHWND(), L"dialog-region");
 }
 
 TEST_F(ToolWindowTest, ToolMenuOpensTheDialogOnItsFirstPage) {
@@ -525,6 +550,7 @@ TEST_F(ToolWindowTest, ToolMenuOpensTheDialogOnItsFirstPage) {
   EXPECT_EQ(menuRect.top, corner.y);
   EXPECT_EQ(menuRect.right - menuRect.left, 112);
   EXPECT_EQ(menuRect.bottom - menuRect.top, 31);
+  Shot(window_->GetHWND(), L"tool-menu");
   // The item fills the menu; click its middle.
   ::PostMessageW(menu, WM_MOUSEMOVE, 0, MAKELPARAM(56, 15));
   ::PostMessageW(menu, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(56, 15));
