@@ -184,13 +184,3 @@ void CToolWnd::ShowRepairCancelled() {
 void CToolWnd::Post(unsigned message) { ::PostMessageW(GetHWND(), message, 0, 0); }
 
 CControlUI* CToolWnd::Find(const std::wstring& name) { return m_pm.FindControl(name); }
-
-// --- the interactive mode ---------------------------------------------------------------------
-
-void RunToolWindow() {
-  // Never deleted: detached run threads may use it until the process ends.
-  auto* window = new CToolWnd();
-  window->Create(nullptr, L"Quorvane", 0x00020100, WS_EX_WINDOWEDGE);
-  ::ShowWindow(window->GetHWND(), SW_SHOW);
-  CSkinManager::MessageLoop();
-}

@@ -115,8 +115,3 @@ class CToolWnd : public DuiLib::WindowImplBase, public RunView {
   DuiLib::CListUI* resultList_ = nullptr;
   DuiLib::CLabelUI* repairTip_ = nullptr;
 };
-
-// The interactive mode: creates the main window (title "Quorvane", style 0x00020100, extended
-// style WS_EX_WINDOWEDGE), shows it and runs the message loop until WM_QUIT. The window object
-// is never deleted: worker threads may still hold it until the process ends.
-void RunToolWindow();
