@@ -34,9 +34,7 @@ HICON LoadWindowIcon() {
 DUI_BEGIN_MESSAGE_MAP(CToolWnd, WindowImplBase)
 DUI_END_MESSAGE_MAP()
 
-CToolWnd::CToolWnd() : skinFile_(L"MainWnd.xml") {
-  ctx_.version = WideToAnsi(GetFileVersionString(GetModulePath()));
-}
+CToolWnd::CToolWnd() : skinFile_(L"MainWnd.xml") { ctx_.version = WideToAnsi(GetFileVersionString(GetModulePath())); }
 
 CToolWnd::~CToolWnd() = default;
 

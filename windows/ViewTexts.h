@@ -47,9 +47,9 @@ inline constexpr wchar_t kSuccessIcon[] = L"success.png";
 inline constexpr wchar_t kFailedIcon[] = L"failed.png";
 
 // The three hints that name the support address, in the order the address is embedded.
-std::wstring NoProblemHint();    // 如仍有问题，请联系我们<address>或至帮助中心解决
-std::wstring AfterRepairHint();  // 如仍未解决，请联系我们<address>或至帮助中心解决
-std::wstring RepairFailedHint(); // 请联系我们<address>或至帮助中心解决
+std::wstring NoProblemHint();     // 如仍有问题，请联系我们<address>或至帮助中心解决
+std::wstring AfterRepairHint();   // 如仍未解决，请联系我们<address>或至帮助中心解决
+std::wstring RepairFailedHint();  // 请联系我们<address>或至帮助中心解决
 
 // "发现以下%d个问题".
 std::wstring CountText(int count);
