@@ -37,4 +37,10 @@ function(qv_add_test name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  if(WIN32)
+    # The Wine wrapper stops the program a little before CTest would kill the wrapper, so the
+    # output of a hanging program is still shown.
+    math(EXPR limit "${T_TIMEOUT} - 10")
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT "QV_EXEC_LIMIT=${limit}")
+  endif()
 endfunction()

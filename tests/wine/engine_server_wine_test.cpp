@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <thread>
 
 #include "app/LauncherService.h"
@@ -315,8 +316,17 @@ std::wstring RunAppClosingItsWindow(const std::wstring& arguments, DWORD& code) 
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
   code = 999;
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-    return L"";
+  // Under a loaded Wine a start has been seen to fail once; a second attempt tells a passing
+  // hiccup from a real fault, and the error code shows which it was.
+  bool started = false;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    if (!started) {
+      std::printf("CreateProcessW(%ls) failed with %lu (attempt %d)\n", command.c_str(), GetLastError(), attempt + 1);
+      Sleep(500);
+    }
+  }
+  if (!started) return L"";
   std::wstring className;
   for (int i = 0; i < 300 && WaitForSingleObject(info.hProcess, 100) == WAIT_TIMEOUT; ++i) {
     HWND window = FindProcessWindow(info.dwProcessId);

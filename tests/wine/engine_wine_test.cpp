@@ -362,20 +362,24 @@ TEST(StartRepair, ASecondRepairClosesTheEventTheFirstLeftOpen) {
   ctx.services = &sc;
   ctx.timings.animationStepMs = 0;
   RecordingRunView view;
-  StartRepair(ctx, view);
-  auto animationDone = [&] {
+  // Both threads of `repairs` repairs have ended: the run posted its message and the animation
+  // showed its last step (nothing touches ctx or view after those).
+  auto finished = [&](long repairs) {
     Lines lines = view.Lines();
-    return std::find(lines.begin(), lines.end(), "progress repair_progress=96") != lines.end();
+    return std::count(lines.begin(), lines.end(), "progress repair_progress=96") == repairs &&
+           std::count(lines.begin(), lines.end(), "post 1326") == repairs;
   };
-  for (int i = 0; i < 300 && !animationDone(); ++i) Sleep(10);
-  ASSERT_TRUE(animationDone());
+  StartRepair(ctx, view);
+  for (int i = 0; i < 500 && !finished(1); ++i) Sleep(10);
+  ASSERT_TRUE(finished(1));
   void* first = ctx.repairEvent.load();
   ASSERT_NE(first, kInvalidEvent);
   StartRepair(ctx, view);
   EXPECT_NE(ctx.repairEvent.load(), first);
   DWORD flags = 0;
   EXPECT_FALSE(::GetHandleInformation(first, &flags)) << "the first repair's event is still open";
-  RequestCancelRepair(ctx);
+  for (int i = 0; i < 500 && !finished(2); ++i) Sleep(10);
+  ASSERT_TRUE(finished(2));
 }
 
 // ---------------------------------------------------------------------------------------
