@@ -88,7 +88,7 @@ for r in records:
         problems.append("um %r" % p["um"])
     if not re.fullmatch(r"[0-9]{10,}", p["tt"]):
         problems.append("tt %r" % p["tt"])
-    if not re.fullmatch(r"\{[0-9A-F-]{36}\}", p["guid"]):
+    if not re.fullmatch(r"\{[0-9A-Fa-f-]{36}\}", p["guid"]):
         problems.append("guid %r" % p["guid"])
     if not re.fullmatch(r"[0-9]+(\.[0-9]+){3}", p["version"]):
         problems.append("version %r" % p["version"])

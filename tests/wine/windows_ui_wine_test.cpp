@@ -405,6 +405,16 @@ TEST_F(ThirdRepairTest, WithoutStartupRepairTheSuggestionOpens) {
   EXPECT_EQ(Utf8(dialog->ActiveCheck()->GetName()), "autoRun3");
   EXPECT_TRUE(dialog->ActiveCheck()->IsSelected());
   EXPECT_EQ(::GetWindow(dialog->GetHWND(), GW_OWNER), window_->GetHWND());
+  wchar_t text[64] = {};
+  ::GetClassNameW(dialog->GetHWND(), text, 64);
+  EXPECT_STREQ(text, L"CDlgConfig");
+  ::GetWindowTextW(dialog->GetHWND(), text, 64);
+  EXPECT_STREQ(text, L"DlgConfig");
+  RECT owner{}, own{};
+  ::GetWindowRect(window_->GetHWND(), &owner);
+  ::GetWindowRect(dialog->GetHWND(), &own);
+  EXPECT_NEAR((own.left + own.right) / 2, (owner.left + owner.right) / 2, 1) << "centred on the main window";
+  EXPECT_NEAR((own.top + own.bottom) / 2, (owner.top + owner.bottom) / 2, 1);
   Shot(window_->GetHWND(), L"repair-recurring-row");
   Shot(dialog->GetHWND(), L"dialog-suggestion");
 }
