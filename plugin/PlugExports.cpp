@@ -60,11 +60,11 @@ class ScopedComInit {
   bool ok_;
 };
 
-} // namespace
+}  // namespace
 
-#define QV_EXPORT(name)                                                                          \
-  extern "C" __declspec(dllexport) void name(HWND parent, int stringSize, Ch* variables,         \
-                                             Entry** stackTop, plug::NsisExtraParameters* extra)
+#define QV_EXPORT(name)                                                                                    \
+  extern "C" __declspec(dllexport) void name(HWND parent, int stringSize, Ch* variables, Entry** stackTop, \
+                                             plug::NsisExtraParameters* extra)
 
 QV_EXPORT(InitWnd) {
   Stack stack = Enter(parent, stringSize, variables, stackTop, extra);
@@ -118,7 +118,7 @@ QV_EXPORT(GetInstallDir) {
 QV_EXPORT(SelectInstallDir) {
   Stack stack = Enter(parent, stringSize, variables, stackTop, extra);
   std::wstring title = stack.PopText(plug::kNameLimit);
-  stack.PopText(plug::kNameLimit); // the script passes a second text that nothing reads
+  stack.PopText(plug::kNameLimit);  // the script passes a second text that nothing reads
   plug::IPlugWindow* window = plug::CurrentWindow();
 
   ScopedComInit com;
@@ -179,7 +179,10 @@ QV_EXPORT(nsDuiSendMessage) {
                  reinterpret_cast<LPARAM>(second.c_str()));
 }
 
+// Ends the installer at once. Terminating skips the libraries' detach code: a script calls this
+// from inside a click on our window, with the shell's folder chooser and COM possibly loaded,
+// and an orderly exit from there can stall before the process is gone.
 QV_EXPORT(ExitNsDui) {
   (void)parent, (void)stringSize, (void)variables, (void)stackTop, (void)extra;
-  ::ExitProcess(0);
+  ::TerminateProcess(::GetCurrentProcess(), 0);
 }

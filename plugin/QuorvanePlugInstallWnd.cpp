@@ -2,18 +2,24 @@
 
 #include <shellapi.h>
 
+#include <string>
+
+#include "net/Endpoints.h"
+
 namespace plug {
 
 namespace {
 
-#ifndef QV_LICENSE_URL
-#define QV_LICENSE_URL L"https://www.quorvane.example/quorvane/protocol"
-#endif
+// The licence page on the vendor web site; the origin is ASCII, so a plain widening will do.
+std::wstring LicensePageUrl() {
+  std::string url = VendorWebUrl(kLicencePagePath);
+  return std::wstring(url.begin(), url.end());
+}
 
 constexpr int kWizardWidth = 586;
 constexpr int kWizardHeight = 364;
 
-} // namespace
+}  // namespace
 
 bool CQuorvanePlugInstallWnd::FindRequiredControls() {
   tab_ = dynamic_cast<DuiLib::CTabLayoutUI*>(FindControl(L"wizardTab"));
@@ -29,15 +35,14 @@ bool CQuorvanePlugInstallWnd::FindRequiredControls() {
 void CQuorvanePlugInstallWnd::OnSkinReady() {
   CQuorvanePlugBaseWnd::OnSkinReady();
   if (IsReady()) {
-    ::SetWindowPos(GetHWND(), nullptr, 0, 0, kWizardWidth, kWizardHeight,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
+    ::SetWindowPos(GetHWND(), nullptr, 0, 0, kWizardWidth, kWizardHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW);
   }
 }
 
 bool CQuorvanePlugInstallWnd::OnOwnClick(DuiLib::NotifyRecord& msg) {
   const std::wstring& name = msg.sender->GetName();
   if (name == L"license_btn") {
-    ::ShellExecuteW(nullptr, L"open", QV_LICENSE_URL, nullptr, nullptr, SW_SHOWNORMAL);
+    ::ShellExecuteW(nullptr, L"open", LicensePageUrl().c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return true;
   }
   if (name == L"license_chk") {
@@ -49,8 +54,8 @@ bool CQuorvanePlugInstallWnd::OnOwnClick(DuiLib::NotifyRecord& msg) {
 }
 
 LRESULT CQuorvanePlugInstallWnd::OnAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
-  if (msg == kMsgInstallShowInstalling) ShowWorkingPage(); // not marked handled
+  if (msg == kMsgInstallShowInstalling) ShowWorkingPage();  // not marked handled
   return CQuorvanePlugBaseWnd::OnAppMessage(msg, wParam, lParam, handled);
 }
 
-} // namespace plug
+}  // namespace plug

@@ -29,3 +29,11 @@ if(WIN32 AND TARGET nsQuorvanePlugUnicode AND QV_MAKENSIS)
   endif()
   add_dependencies(plugin_installer_wine_test plugin_test_installer)
 endif()
+
+# Both programs read pixels off the shared Xvfb screen, where the wizards open centred: they
+# must not run beside another test whose windows could cover theirs.
+foreach(t plugin_wine_test plugin_installer_wine_test)
+  if(TEST ${t})
+    set_tests_properties(${t} PROPERTIES RESOURCE_LOCK qv_screen)
+  endif()
+endforeach()

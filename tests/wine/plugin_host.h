@@ -32,7 +32,7 @@ using ExportFn = void (*)(HWND, int, char*, Entry**, Extra*);
 
 // What the plug-in asked of the installer.
 struct InstallerLog {
-  std::vector<std::pair<int, HWND>> executed; // ExecuteCodeSegment(address, parent)
+  std::vector<std::pair<int, HWND>> executed;  // ExecuteCodeSegment(address, parent)
   std::vector<std::pair<HMODULE, UINT_PTR (*)(int)>> callbacks;
   // Script functions by the address ExecuteCodeSegment receives; they may call exports.
   std::map<int, std::function<void()>> functions;
@@ -62,7 +62,7 @@ class Installer {
     extra_.ExecuteCodeSegment = &ExecuteCodeSegment;
     extra_.RegisterPluginCallback = &RegisterPluginCallback;
   }
-  ~Installer() { Clear(); } // the library stays loaded: its windows may outlive us
+  ~Installer() { Clear(); }  // the library stays loaded: its windows may outlive us
 
   HMODULE Module() const { return module_; }
   void SetStringSize(int size) { stringSize_ = size; }
@@ -200,10 +200,18 @@ inline std::string Narrow(const std::wstring& wide) {
   return s;
 }
 
+// Wine's X11 driver waits up to 2 s for a window manager each time a managed window is hidden
+// or destroyed; Xvfb has none. Windows of `program` (an .exe file name) are left unmanaged, which
+// Wine reads when the program's first window is made.
+inline void LeaveWindowsUnmanaged(const std::wstring& program) {
+  std::wstring key = L"Software\\Wine\\AppDefaults\\" + program + L"\\X11 Driver";
+  ::RegSetKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Managed", REG_SZ, L"N", 2 * sizeof(wchar_t));
+}
+
 inline std::wstring ClassOf(HWND hwnd) {
   wchar_t name[128] = {};
   ::GetClassNameW(hwnd, name, 128);
   return name;
 }
 
-} // namespace plughost
+}  // namespace plughost

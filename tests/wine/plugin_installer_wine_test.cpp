@@ -20,30 +20,72 @@ constexpr POINT kChangeFolderBtn = {470, 246};
 constexpr POINT kUninstallBtn = {223, 220};
 constexpr POINT kFinishBtn = {293, 262};
 
+// The file name of the program of a process started after `since`, or empty text.
+std::wstring ProgramStartedAfter(DWORD pid, ULONGLONG since) {
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return {};
+  wchar_t path[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  FILETIME created, exited, kernel, user;
+  bool ok = ::QueryFullProcessImageNameW(process, 0, path, &size) &&
+            ::GetProcessTimes(process, &created, &exited, &kernel, &user) &&
+            ((ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime) >= since;
+  ::CloseHandle(process);
+  return ok ? fs::path(path).filename().wstring() : std::wstring();
+}
+
+ULONGLONG Now() {
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  return (ULONGLONG(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+// A visible window of `windowClass` that belongs to process `pid`, or (pid 0) to a process
+// running a program named `program` started after `since`: another test, or what a failed run
+// left behind, may show a wizard window of the same class.
 struct Found {
   const wchar_t* windowClass;
-  DWORD pid; // 0: any process
+  DWORD pid;
+  const wchar_t* program;
+  ULONGLONG since;
   HWND hwnd;
 };
 
-HWND FindVisibleWindow(const wchar_t* windowClass, DWORD pid, DWORD timeoutMs) {
+HWND FindVisibleWindow(const wchar_t* windowClass, DWORD pid, DWORD timeoutMs, const wchar_t* program = L"",
+                       ULONGLONG since = 0) {
   DWORD end = ::GetTickCount() + timeoutMs;
   do {
-    Found f = {windowClass, pid, nullptr};
-    ::EnumWindows([](HWND w, LPARAM p) -> BOOL {
-      auto* f = reinterpret_cast<Found*>(p);
-      DWORD owner = 0;
-      ::GetWindowThreadProcessId(w, &owner);
-      if (::IsWindowVisible(w) && plughost::ClassOf(w) == f->windowClass && (f->pid == 0 || f->pid == owner)) {
-        f->hwnd = w;
-        return FALSE;
-      }
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&f));
+    Found f = {windowClass, pid, program, since, nullptr};
+    ::EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+          auto* f = reinterpret_cast<Found*>(p);
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(w, &owner);
+          if (!::IsWindowVisible(w) || plughost::ClassOf(w) != f->windowClass) return TRUE;
+          bool ours =
+              f->pid != 0 ? f->pid == owner : _wcsicmp(ProgramStartedAfter(owner, f->since).c_str(), f->program) == 0;
+          if (!ours) return TRUE;
+          f->hwnd = w;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&f));
     if (f.hwnd != nullptr) return f.hwnd;
     ::Sleep(100);
   } while (static_cast<int>(::GetTickCount() - end) < 0);
   return nullptr;
+}
+
+// Waits until the wizard has laid out and painted its page: `at` (a point on a coloured control)
+// shows something other than black. Posted clicks would otherwise overtake the first paint,
+// which is when the controls get their places, and hit nothing.
+bool WaitPainted(HWND hwnd, POINT at) {
+  for (int i = 0; i < 200; ++i) {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
+    if (plughost::ClientPixel(hwnd, at.x, at.y) != RGB(0, 0, 0)) return true;
+    ::Sleep(100);
+  }
+  return false;
 }
 
 void ClickAndSettle(HWND hwnd, POINT at) {
@@ -59,7 +101,7 @@ std::string ReadTrace(const fs::path& trace) {
 
 void Shot(HWND hwnd, const wchar_t* name) {
   fs::create_directories(QV_SHOT_DIR);
-  ::UpdateWindow(hwnd); // the screen shows what the last paint drew
+  ::UpdateWindow(hwnd);  // the screen shows what the last paint drew
   EXPECT_TRUE(plughost::SaveWindowPng(hwnd, std::wstring(QV_SHOT_DIR) + L"/" + name + L".png"));
 }
 
@@ -83,8 +125,28 @@ void ChooseFolder(DWORD pid, const std::wstring& folder) {
   ::CloseHandle(process);
 }
 
+// Ends a process of the test that is still running when the test stops early, so that its
+// window cannot be mistaken for the next run's.
+class EndOnExit {
+ public:
+  explicit EndOnExit(HANDLE process) : process_(process) {}
+  ~EndOnExit() {
+    if (::WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) ::TerminateProcess(process_, 1);
+    ::CloseHandle(process_);
+  }
+  EndOnExit(const EndOnExit&) = delete;
+  EndOnExit& operator=(const EndOnExit&) = delete;
+
+ private:
+  HANDLE process_;
+};
+
+// The exit code of `process`; a process still running after 30 s is ended so that it cannot
+// get in the way of later runs.
 DWORD WaitExit(HANDLE process) {
-  EXPECT_EQ(::WaitForSingleObject(process, 30000), WAIT_OBJECT_0);
+  bool ended = ::WaitForSingleObject(process, 30000) == WAIT_OBJECT_0;
+  EXPECT_TRUE(ended);
+  if (!ended) ::TerminateProcess(process, 12345);
   DWORD code = 12345;
   ::GetExitCodeProcess(process, &code);
   return code;
@@ -101,13 +163,16 @@ TEST(RealInstaller, InstallsIntoTheChosenFolderThenUninstalls) {
   fs::create_directories(parent);
 
   // ---- install
-  STARTUPINFOW si = {sizeof(si)};
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
   PROCESS_INFORMATION pi = {};
   std::wstring command = L"\"" QV_TEST_INSTALLER L"\"";
   ASSERT_TRUE(::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+  ::CloseHandle(pi.hThread);
+  EndOnExit installer(pi.hProcess);
   HWND wizard = FindVisibleWindow(L"QuorvanePlugInstallWnd", pi.dwProcessId, 30000);
   ASSERT_NE(wizard, nullptr);
-  ::Sleep(500);
+  ASSERT_TRUE(WaitPainted(wizard, kInstallBtn));
   Shot(wizard, L"real_install_page0");
 
   ClickAndSettle(wizard, kChangeFolderBtn);
@@ -115,8 +180,6 @@ TEST(RealInstaller, InstallsIntoTheChosenFolderThenUninstalls) {
   Shot(wizard, L"real_install_page0_folder");
   ClickAndSettle(wizard, kInstallBtn);
   EXPECT_EQ(WaitExit(pi.hProcess), 0u);
-  ::CloseHandle(pi.hThread);
-  ::CloseHandle(pi.hProcess);
 
   EXPECT_TRUE(fs::exists(target / L"uninst.exe"));
 #ifdef QV_HAS_APP
@@ -128,7 +191,7 @@ TEST(RealInstaller, InstallsIntoTheChosenFolderThenUninstalls) {
   EXPECT_NE(installTrace.substr(init, 10), "InitWnd 0\r") << installTrace;
   EXPECT_NE(installTrace.find("ShowMainWnd\r\n"
                               "SelectInstallDir C:\\QvWizardTarget\\Quorvane\\\r\n"
-                              "GetInstallDir C:\\QvWizardTarget\\Quorvane\r\n" // $INSTDIR drops the backslash
+                              "GetInstallDir C:\\QvWizardTarget\\Quorvane\r\n"  // $INSTDIR drops the backslash
                               "Installed\r\n"),
             std::string::npos)
       << installTrace;
@@ -136,16 +199,19 @@ TEST(RealInstaller, InstallsIntoTheChosenFolderThenUninstalls) {
   // ---- uninstall: the uninstaller runs a copy of itself from the temporary folder
   fs::remove(trace);
   std::wstring uninstall = L"\"" + (target / L"uninst.exe").wstring() + L"\"";
+  const ULONGLONG uninstallStart = Now();
   ASSERT_TRUE(::CreateProcessW(nullptr, uninstall.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
   ::CloseHandle(pi.hThread);
   ::CloseHandle(pi.hProcess);
-  HWND unwizard = FindVisibleWindow(L"QuorvanePlugUninstallWnd", 0, 30000);
+  // The copy is the installer's uninstaller program under its temporary name.
+  HWND unwizard = FindVisibleWindow(L"QuorvanePlugUninstallWnd", 0, 30000, L"Un.exe", uninstallStart);
   ASSERT_NE(unwizard, nullptr);
   DWORD pid = 0;
   ::GetWindowThreadProcessId(unwizard, &pid);
-  HANDLE copy = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  HANDLE copy = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, pid);
   ASSERT_NE(copy, nullptr);
-  ::Sleep(500);
+  EndOnExit uninstaller(copy);
+  ASSERT_TRUE(WaitPainted(unwizard, kUninstallBtn));
   Shot(unwizard, L"real_uninstall_page0");
   ClickAndSettle(unwizard, kUninstallBtn);
   for (int i = 0; i < 100 && ReadTrace(trace).find("un.Removed") == std::string::npos; ++i) ::Sleep(100);
@@ -153,13 +219,13 @@ TEST(RealInstaller, InstallsIntoTheChosenFolderThenUninstalls) {
   Shot(unwizard, L"real_uninstall_page2");
   ClickAndSettle(unwizard, kFinishBtn);
   EXPECT_EQ(WaitExit(copy), 0u);
-  ::CloseHandle(copy);
 
   EXPECT_FALSE(fs::exists(target)) << "install folder left behind";
   std::string uninstallTrace = ReadTrace(trace);
-  EXPECT_NE(uninstallTrace.find("un.ShowMainWnd\r\nun.UninstallServ\r\nun.Removed\r\nun.ExitNsDui\r\n"), std::string::npos)
+  EXPECT_NE(uninstallTrace.find("un.ShowMainWnd\r\nun.UninstallServ\r\nun.Removed\r\nun.ExitNsDui\r\n"),
+            std::string::npos)
       << uninstallTrace;
   fs::remove_all(parent);
 }
 
-} // namespace
+}  // namespace

@@ -30,7 +30,10 @@ constexpr POINT kFinishBtn = {293, 262};
 constexpr int kBarLeft = 60, kBarWidth = 466, kBarY = 230;
 
 Installer& Plugin() {
-  static Installer installer(QV_PLUGIN_DLL);
+  static Installer installer = [] {
+    plughost::LeaveWindowsUnmanaged(L"plugin_wine_test.exe");
+    return Installer(QV_PLUGIN_DLL);
+  }();
   return installer;
 }
 
@@ -61,7 +64,7 @@ class PluginTest : public ::testing::Test {
     std::string folder = kSkinRoot + (kind == "install" ? "skin_install" : "skin_uninstall");
     HWND hwnd = Open(kind, folder, kind + ".xml");
     ::ShowWindow(hwnd, SW_SHOWNORMAL);
-    Pump(300); // first paint lays the controls out
+    Pump(300);  // first paint lays the controls out
     return hwnd;
   }
   std::string Text(const std::string& control) {
@@ -77,7 +80,7 @@ class PluginTest : public ::testing::Test {
   }
   void Shot(HWND hwnd, const std::wstring& name) {
     std::filesystem::create_directories(QV_SHOT_DIR);
-    ::UpdateWindow(hwnd); // the screen shows what the last paint drew
+    ::UpdateWindow(hwnd);  // the screen shows what the last paint drew
     EXPECT_TRUE(plughost::SaveWindowPng(hwnd, std::wstring(QV_SHOT_DIR) + L"/" + name + L".png"));
   }
 
@@ -89,7 +92,7 @@ TEST_F(PluginTest, InitWndMakesTheWindowOfTheKindAndRegistersOnce) {
     const char* kind;
     const char* folder;
     const char* file;
-    const wchar_t* windowClass; // nullptr: no window, 0 pushed
+    const wchar_t* windowClass;  // nullptr: no window, 0 pushed
   };
   const Case cases[] = {
       {"install", "skin_install", "install.xml", L"QuorvanePlugInstallWnd"},
@@ -104,14 +107,14 @@ TEST_F(PluginTest, InitWndMakesTheWindowOfTheKindAndRegistersOnce) {
     EXPECT_EQ(Plugin().Depth(), 0u);
     ASSERT_EQ(Log().callbacks.size(), before + 1);
     EXPECT_EQ(Log().callbacks.back().first, Plugin().Module());
-    EXPECT_EQ(Log().callbacks.back().second(0), 0u); // does nothing
+    EXPECT_EQ(Log().callbacks.back().second(0), 0u);  // does nothing
     if (c.windowClass == nullptr) {
       EXPECT_EQ(hwnd, nullptr);
       continue;
     }
     ASSERT_TRUE(::IsWindow(hwnd));
     EXPECT_EQ(plughost::ClassOf(hwnd), c.windowClass);
-    EXPECT_FALSE(::IsWindowVisible(hwnd)); // ShowMainWnd shows it
+    EXPECT_FALSE(::IsWindowVisible(hwnd));  // ShowMainWnd shows it
     RECT rc;
     ::GetWindowRect(hwnd, &rc);
     EXPECT_EQ(rc.right - rc.left, 586);
@@ -124,10 +127,10 @@ TEST_F(PluginTest, FindControlAndTheFolderTexts) {
   ASSERT_TRUE(::IsWindow(hwnd));
   EXPECT_EQ(Find("install_path_edit"), "0");
   EXPECT_EQ(Find("install_btn"), "0");
-  EXPECT_EQ(Find("Install_Btn"), "-1"); // names are exact
+  EXPECT_EQ(Find("Install_Btn"), "-1");  // names are exact
   EXPECT_EQ(Find("no_such_control"), "-1");
 
-  Plugin().Call("SetInstallDir", {"install_path_edit", "D:\\\xd3\xce\xcf\xb7\\Quorvane\\"}); // 游戏 in code page 936
+  Plugin().Call("SetInstallDir", {"install_path_edit", "D:\\\xd3\xce\xcf\xb7\\Quorvane\\"});  // 游戏 in code page 936
   EXPECT_EQ(Text("install_path_edit"), "D:\\\xd3\xce\xcf\xb7\\Quorvane\\");
   // A control that does not exist: nothing set, nothing pushed.
   Plugin().Call("SetInstallDir", {"no_such_control", "x"});
@@ -142,13 +145,19 @@ TEST_F(PluginTest, LongTextsAreCutAtTheLimitsNeverOverflow) {
   struct Case {
     const char* what;
     std::string text;
-    size_t kept; // bytes GetInstallDir hands back
+    size_t kept;  // bytes GetInstallDir hands back
   };
   const Case cases[] = {
       {"ascii 259", std::string(259, 'a'), 259},
       {"ascii 4000", std::string(4000, 'b'), 259},
       // 150 double-byte characters: the cut at 259 bytes would split the 130th.
-      {"cp936 300 bytes", [] { std::string s; for (int i = 0; i < 150; ++i) s += "\xb0\xb2"; return s; }(), 258},
+      {"cp936 300 bytes",
+       [] {
+         std::string s;
+         for (int i = 0; i < 150; ++i) s += "\xb0\xb2";
+         return s;
+       }(),
+       258},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -161,7 +170,7 @@ TEST_F(PluginTest, LongTextsAreCutAtTheLimitsNeverOverflow) {
   EXPECT_EQ(Find("install_path_edit" + std::string(300, ' ')), "-1");
   // Pushed texts never exceed the installer's string size.
   Plugin().Call("SetInstallDir", {"install_path_edit", std::string(200, 'c')});
-  Plugin().SetStringSize(18); // just room for the control name
+  Plugin().SetStringSize(18);  // just room for the control name
   Plugin().Call("GetInstallDir", {"install_path_edit"});
   EXPECT_EQ(Plugin().PopOr(""), std::string(17, 'c'));
   Plugin().SetStringSize(1024);
@@ -196,7 +205,7 @@ TEST_F(PluginTest, MessagesByNameAnyCaseAndMisspeltOnesDoNothing) {
   EXPECT_EQ(Text("install_Pro_Info"), start);
   Plugin().Call("nsDuiSendMessage", {"wm_install_show_installing_page", "a", "b"});
   Pump(300);
-  EXPECT_NE(Text("install_Pro_Info"), start); // the installing page counts
+  EXPECT_NE(Text("install_Pro_Info"), start);  // the installing page counts
   EXPECT_FALSE(::IsIconic(hwnd));
   Plugin().Call("nsDuiSendMessage", {"Wm_SetMinimize", "", ""});
   EXPECT_TRUE(::IsIconic(hwnd));
@@ -205,7 +214,9 @@ TEST_F(PluginTest, MessagesByNameAnyCaseAndMisspeltOnesDoNothing) {
 TEST_F(PluginTest, ProgressCountsOnItsOwnAndFollowsPushedValues) {
   HWND hwnd = OpenShown("install");
   auto shows = [&](int percent) {
-    return [this, percent] { return Text("install_Pro_Info") == "\xd5\xfd\xd4\xda\xb0\xb2\xd7\xb0......" + std::to_string(percent) + "%"; };
+    return [this, percent] {
+      return Text("install_Pro_Info") == "\xd5\xfd\xd4\xda\xb0\xb2\xd7\xb0......" + std::to_string(percent) + "%";
+    };
   };
   Plugin().Call("nsDuiSendMessage", {"WM_INSTALL_SHOW_INSTALLING_PAGE", "", ""});
   ASSERT_TRUE(PumpUntil(shows(40), 5000));
@@ -231,7 +242,7 @@ TEST_F(PluginTest, ProgressCountsOnItsOwnAndFollowsPushedValues) {
 TEST_F(PluginTest, TimerAloneStopsAtNinetyNine) {
   HWND hwnd = OpenShown("uninstall");
   Plugin().Call("nsDuiSendMessage", {"WM_UNINSTALL_SHOW_UNINSTALLING_PAGE", "", ""});
-  const std::string at99 = "\xd5\xfd\xd4\xda\xd0\xb6\xd4\xd8......99%"; // 正在卸载
+  const std::string at99 = "\xd5\xfd\xd4\xda\xd0\xb6\xd4\xd8......99%";  // 正在卸载
   ASSERT_TRUE(PumpUntil([&] { return Text("uninstall_Pro_Info") == at99; }, 15000));
   Pump(300);
   EXPECT_EQ(Text("uninstall_Pro_Info"), at99);
@@ -241,31 +252,32 @@ TEST_F(PluginTest, TimerAloneStopsAtNinetyNine) {
 TEST_F(PluginTest, LicenceCheckBoxGatesTheInstallButton) {
   HWND hwnd = OpenShown("install");
   Bind("install_btn", 501);
-  Bind("license_chk", 502); // tested before the bindings: has no effect
+  Bind("license_chk", 502);  // tested before the bindings: has no effect
   struct Step {
     POINT at;
     size_t executedAfter;
   };
   const Step steps[] = {
-      {kLicenseChk, 0}, // selected in the skin: now cleared, install_btn disabled
-      {kInstallBtn, 0}, // disabled: nothing runs
-      {kLicenseChk, 0}, // selected again, install_btn enabled
-      {kInstallBtn, 1}, // runs the bound function
+      {kLicenseChk, 0},  // selected in the skin: now cleared, install_btn disabled
+      {kInstallBtn, 0},  // disabled: nothing runs
+      {kLicenseChk, 0},  // selected again, install_btn enabled
+      {kInstallBtn, 1},  // runs the bound function
   };
   for (const Step& s : steps) {
     Click(hwnd, s.at.x, s.at.y);
     Pump(150);
     EXPECT_EQ(Log().executed.size(), s.executedAfter);
+    if (&s == &steps[0]) Shot(hwnd, L"install_page0_licence_cleared");
   }
   ASSERT_EQ(Log().executed.size(), 1u);
-  EXPECT_EQ(Log().executed[0].first, 500); // address - 1
+  EXPECT_EQ(Log().executed[0].first, 500);  // address - 1
   EXPECT_EQ(Log().executed[0].second, nullptr);
 }
 
 TEST_F(PluginTest, BoundCloseButtonRunsTheScriptUnboundItCloses) {
   HWND bound = OpenShown("install");
   Bind("closebtn", 90);
-  Bind("closebtn", 77); // a later bind replaces the address
+  Bind("closebtn", 77);  // a later bind replaces the address
   Click(bound, kCloseBtn.x, kCloseBtn.y);
   Pump(200);
   ASSERT_EQ(Log().executed.size(), 1u);
@@ -300,7 +312,7 @@ TEST_F(PluginTest, ScriptFunctionsRunInsideShowMainWndAndMayCallExports) {
     ::Sleep(500);
     Click(hwnd, kUninstallBtn.x, kUninstallBtn.y);
     ::Sleep(100);
-    Click(hwnd, kFinishBtn.x, kFinishBtn.y); // page 2 is not up yet
+    Click(hwnd, kFinishBtn.x, kFinishBtn.y);  // page 2 is not up yet
     ::Sleep(400);
     Click(hwnd, kFinishBtn.x, kFinishBtn.y);
   });
@@ -320,7 +332,7 @@ TEST_F(PluginTest, FinishPageFiftyMillisecondsAfterItsMessage) {
   Plugin().Call("nsDuiSendMessage", {"WM_UNINSTALL_SHOW_UNINSTALLING_PAGE", "", ""});
   Pump(200);
   Plugin().Call("nsDuiSendMessage", {"WM_UNINSTALL_SHOW_FINISH_PAGE", "", ""});
-  Click(hwnd, kFinishBtn.x, kFinishBtn.y); // handled before timer 12 fires
+  Click(hwnd, kFinishBtn.x, kFinishBtn.y);  // handled before timer 12 fires
   Pump(30);
   EXPECT_TRUE(Log().executed.empty());
   Pump(200);
@@ -370,13 +382,16 @@ void AnswerFolderChooser(DWORD ownerThread, std::wstring folder) {
   for (int i = 0; i < 200; ++i) {
     ::Sleep(50);
     HWND dialog = nullptr;
-    ::EnumThreadWindows(ownerThread, [](HWND w, LPARAM found) -> BOOL {
-      if (plughost::ClassOf(w) == L"#32770" && ::IsWindowVisible(w)) {
-        *reinterpret_cast<HWND*>(found) = w;
-        return FALSE;
-      }
-      return TRUE;
-    }, reinterpret_cast<LPARAM>(&dialog));
+    ::EnumThreadWindows(
+        ownerThread,
+        [](HWND w, LPARAM found) -> BOOL {
+          if (plughost::ClassOf(w) == L"#32770" && ::IsWindowVisible(w)) {
+            *reinterpret_cast<HWND*>(found) = w;
+            return FALSE;
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&dialog));
     if (dialog == nullptr) continue;
     ::Sleep(300);
     if (folder.empty()) {
@@ -403,19 +418,19 @@ TEST_F(PluginTest, SelectInstallDirWithTheRealFolderChooser) {
   HWND hwnd = OpenShown("install");
   Plugin().Call("SetInstallDir", {"install_path_edit", "C:\\Program Files (x86)\\Quorvane\\"});
   struct Case {
-    const wchar_t* choose; // empty: cancel
+    const wchar_t* choose;  // empty: cancel
     const char* pushed;
-    const char* edit; // the folder text afterwards
+    const char* edit;  // the folder text afterwards
   };
   const Case cases[] = {
       {L"C:\\", "C:\\Quorvane\\", "C:\\Quorvane\\"},
       {L"C:\\QvGames", "C:\\QvGames\\Quorvane\\", "C:\\QvGames\\Quorvane\\"},
-      {L"", "C:\\QvGames\\Quorvane\\", "C:\\QvGames\\Quorvane\\"}, // cancel: the unchanged text
-      {kMyComputer, "-1", "C:\\QvGames\\Quorvane\\"},                      // no file-system path
+      {L"", "C:\\QvGames\\Quorvane\\", "C:\\QvGames\\Quorvane\\"},  // cancel: the unchanged text
+      {kMyComputer, "-1", "C:\\QvGames\\Quorvane\\"},               // no file-system path
   };
   for (const Case& c : cases) {
     std::thread answer(AnswerFolderChooser, ::GetCurrentThreadId(), std::wstring(c.choose));
-    Plugin().Call("SelectInstallDir", {"\xd1\xa1\xd4\xf1\xb0\xb2\xd7\xb0\xce\xbb\xd6\xc3", "unused"}); // 选择安装位置
+    Plugin().Call("SelectInstallDir", {"\xd1\xa1\xd4\xf1\xb0\xb2\xd7\xb0\xce\xbb\xd6\xc3", "unused"});  // 选择安装位置
     answer.join();
     EXPECT_EQ(Plugin().PopOr("<nothing pushed>"), c.pushed);
     EXPECT_EQ(Plugin().Depth(), 0u);
@@ -425,4 +440,4 @@ TEST_F(PluginTest, SelectInstallDirWithTheRealFolderChooser) {
   Shot(hwnd, L"install_page0_chosen_folder");
 }
 
-} // namespace
+}  // namespace
