@@ -10,12 +10,15 @@ if(WIN32 AND TARGET duilib)
   # The menu's picked names travel as heap copies that the owner frees: the menu tests again
   # under Wine's heap checker, where a double free or a damaged block prints a heap warning.
   if(TEST ui_wine_test)  # the 32-bit build compiles the Wine tests but does not run them
+    # It moves the real pointer and reads the screen: no other test's window may be on it.
+    set_property(TEST ui_wine_test APPEND PROPERTY RESOURCE_LOCK qv_screen)
     add_test(NAME ui_menu_heap_check COMMAND ui_wine_test --gtest_filter=*Menu*
              WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     set_tests_properties(ui_menu_heap_check PROPERTIES TIMEOUT 120
       ENVIRONMENT "WINEDEBUG=warn+heap,err+heap"
       PASS_REGULAR_EXPRESSION "PASSED"
-      FAIL_REGULAR_EXPRESSION "(warn|err):heap|FAILED")
+      FAIL_REGULAR_EXPRESSION "(warn|err):heap|FAILED"
+      RESOURCE_LOCK qv_screen)
   endif()
 
   # The installer plug-in's flavour of the same library.

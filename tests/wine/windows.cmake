@@ -17,7 +17,7 @@ if(WIN32 AND QV_TEST_BUILD AND TARGET qv_windows AND TARGET qv_boot AND TARGET q
     add_dependencies(windows_ui_wine_test qv_skin_package qv_flash_installer_fixture)
   endif()
   if(TEST windows_ui_wine_test AND TEST vendor_server_start)
-    set_tests_properties(windows_ui_wine_test PROPERTIES FIXTURES_REQUIRED vendor_server RESOURCE_LOCK vendor_server)
+    set_tests_properties(windows_ui_wine_test PROPERTIES FIXTURES_REQUIRED vendor_server RESOURCE_LOCK "vendor_server;qv_screen")
   endif()
 endif()
 
