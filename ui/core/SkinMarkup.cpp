@@ -11,7 +11,8 @@ namespace DuiLib {
 namespace {
 
 // Code 0 is the end of the document (and of every terminated text), never a blank.
-inline bool IsBlank(wchar_t c) { return c > 0 && c <= 32; }
+// One comparison: code 0 wraps round to the largest value.
+inline bool IsBlank(wchar_t c) { return static_cast<uint32_t>(c) - 1u < 32u; }
 
 struct NameCharTable {
   bool ascii[128] = {};
@@ -30,15 +31,13 @@ inline bool IsNameChar(wchar_t c) {
   return static_cast<uint32_t>(c) < 128 && kNameChars.ascii[static_cast<uint32_t>(c)];
 }
 
-
 struct EntityRef {
   const wchar_t* text;
   size_t length;
   wchar_t ch;
 };
 constexpr EntityRef kEntities[] = {
-    {L"&amp;", 5, L'&'}, {L"&lt;", 4, L'<'}, {L"&gt;", 4, L'>'},
-    {L"&quot;", 6, L'"'}, {L"&apos;", 6, L'\''},
+    {L"&amp;", 5, L'&'}, {L"&lt;", 4, L'<'}, {L"&gt;", 4, L'>'}, {L"&quot;", 6, L'"'}, {L"&apos;", 6, L'\''},
 };
 
 }  // namespace
@@ -46,15 +45,24 @@ constexpr EntityRef kEntities[] = {
 // ---------------------------------------------------------------------------------------------
 // CSkinMarkup
 
+wchar_t* CSkinMarkup::AllocText(size_t length) {
+  text_.reset(new wchar_t[length + 1]);
+  text_capacity_ = length;
+  return text_.get();
+}
+
 bool CSkinMarkup::Load(const wchar_t* text) {
   Release();
-  text_.assign(text ? text : L"");
+  if (text == nullptr) text = L"";
+  const size_t length = std::wcslen(text);
+  std::wmemcpy(AllocText(length), text, length + 1);
   return Parse();
 }
 
 bool CSkinMarkup::LoadFromMem(const uint8_t* bytes, size_t size) {
   Release();
-  text_ = Utf8ToUtf16(bytes, size);
+  wchar_t* text = AllocText(size);
+  text[Utf8ToUtf16(bytes, size, text)] = 0;
   return Parse();
 }
 
@@ -70,14 +78,13 @@ bool CSkinMarkup::LoadFromFile(const wchar_t* name) {
 }
 
 void CSkinMarkup::Release() {
-  text_.clear();
+  text_.reset();
+  text_capacity_ = 0;
   elements_.clear();
   error_.clear();
 }
 
-CMarkupNode CSkinMarkup::GetRoot() const {
-  return elements_.empty() ? CMarkupNode() : CMarkupNode(this, 0);
-}
+CMarkupNode CSkinMarkup::GetRoot() const { return elements_.empty() ? CMarkupNode() : CMarkupNode(this, 0); }
 
 bool CSkinMarkup::Fail(const wchar_t* text) {
   error_ = text;
@@ -86,15 +93,19 @@ bool CSkinMarkup::Fail(const wchar_t* text) {
 }
 
 size_t CSkinMarkup::SkipComment(size_t pos) const {
-  const wchar_t* end = text_[pos] == L'!' ? L"->" : L"?>";
-  const wchar_t* found = std::wcsstr(text_.c_str() + pos + 1, end);
-  // Unterminated: the comment runs to the end of the text (which may be an embedded NUL).
-  return found ? static_cast<size_t>(found - text_.c_str()) + 2
-               : pos + std::wcslen(text_.c_str() + pos);
+  const wchar_t* s = text_.get();
+  const wchar_t first = s[pos] == L'!' ? L'-' : L'?';
+  // The end mark may begin right after the '!' or '?'. Unterminated: the comment runs to the
+  // end of the text (which may be an embedded NUL).
+  size_t p = pos + 1;
+  for (; s[p] != 0; ++p) {
+    if (s[p] == first && s[p + 1] == L'>') return p + 2;
+  }
+  return p;
 }
 
 size_t CSkinMarkup::DecodeInPlace(size_t begin, size_t end) {
-  wchar_t* s = &text_[0];
+  wchar_t* s = text_.get();
   const wchar_t* amp = std::wmemchr(s + begin, L'&', end - begin);
   if (amp == nullptr) return end;  // the common case: nothing to replace
   size_t w = static_cast<size_t>(amp - s);
@@ -117,15 +128,14 @@ size_t CSkinMarkup::DecodeInPlace(size_t begin, size_t end) {
 }
 
 bool CSkinMarkup::ParseStartTag(size_t& pos_ref, uint32_t parent, bool& open) {
-  wchar_t* s = &text_[0];
+  wchar_t* s = text_.get();
   size_t pos = pos_ref;  // kept in a register; written back once at the end
   const size_t name_begin = pos;
   while (IsNameChar(s[pos])) ++pos;
   if (pos == name_begin) return Fail(L"Error parsing element name");
   const size_t name_end = pos;
 
-  Element el{static_cast<uint32_t>(name_begin), parent, kNone, kNone, kNone,
-             static_cast<uint32_t>(name_end), 0};
+  Element el{static_cast<uint32_t>(name_begin), parent, kNone, kNone, kNone, static_cast<uint32_t>(name_end), 0};
   for (;;) {
     while (IsBlank(s[pos])) ++pos;
     const wchar_t c = s[pos];
@@ -140,16 +150,24 @@ bool CSkinMarkup::ParseStartTag(size_t& pos_ref, uint32_t parent, bool& open) {
     while (IsBlank(s[pos])) ++pos;
     if (s[pos] != L'"') return Fail(L"Expected attribute value");
     const size_t value = ++pos;
-    // One pass finds the closing quote and notes whether any reference needs replacing.
+    // One pass finds the closing quote and notes whether any reference needs replacing. Of the
+    // characters that matter here ('"', NUL and '&') none is above '&', and most value text is
+    // (letters, digits, commas), so the inner loop makes one comparison per character.
     bool has_reference = false;
-    for (wchar_t c; (c = s[pos]) != L'"'; ++pos) {
+    for (;; ++pos) {
+      while (static_cast<uint32_t>(s[pos]) > static_cast<uint32_t>(L'&')) ++pos;
+      const wchar_t c = s[pos];
+      if (c == L'"') break;
       if (c == 0) return Fail(L"Error while parsing attribute string");
       has_reference |= c == L'&';
     }
     // Terminate the value and blank out what entity replacement freed, up to and including the
     // closing quote, so a rescan sees only NULs between this value and the next name.
-    const size_t value_end = has_reference ? DecodeInPlace(value, pos) : pos;
-    for (size_t i = value_end; i <= pos; ++i) s[i] = 0;
+    if (has_reference) {
+      for (size_t i = DecodeInPlace(value, pos); i <= pos; ++i) s[i] = 0;
+    } else {
+      s[pos] = 0;
+    }
     s[attr_name_end] = 0;  // it held a blank or '=', both already read
     ++pos;
   }
@@ -181,21 +199,26 @@ bool CSkinMarkup::Parse() {
   // '<' before it overwrites it. `open` holds the elements whose content is being read, `last`
   // the last child created at each open level (and at the top level, last[0]).
   std::vector<uint32_t> open;
-  std::vector<uint32_t> last{kNone};
-  elements_.reserve(text_.size() / 32 + 4);  // skins have an element every few dozen characters
+  std::vector<uint32_t> last;
+  open.reserve(16);  // skins nest a handful of levels deep
+  last.reserve(17);
+  last.push_back(kNone);
   size_t pos = 0;
-  wchar_t* s = &text_[0];
+  wchar_t* s = text_.get();
+  // Skins have an element every few dozen characters.
+  elements_.reserve(text_capacity_ / 32 + 4);
 
   auto add_element = [&](size_t& p) -> bool {
     const uint32_t parent = open.empty() ? kNone : open.back();
     bool has_content = false;
     const size_t before = elements_.size();
     if (!ParseStartTag(p, parent, has_content)) return false;
-    s = &text_[0];
     const uint32_t index = static_cast<uint32_t>(before);
     uint32_t& prev = last.back();
-    if (prev != kNone) elements_[prev].next = index;
-    else if (parent != kNone) elements_[parent].child = index;
+    if (prev != kNone)
+      elements_[prev].next = index;
+    else if (parent != kNone)
+      elements_[parent].child = index;
     prev = index;
     if (has_content) {
       open.push_back(index);
@@ -221,16 +244,19 @@ bool CSkinMarkup::Parse() {
     // Inside the content of open.back().
     Element& current = elements_[open.back()];
     const size_t text_begin = pos;
-    while (s[pos] != L'<' && s[pos] != 0) ++pos;  // usually a short run of blanks
+    while (IsBlank(s[pos])) ++pos;  // usually nothing but the indentation
+    while (s[pos] != L'<' && s[pos] != 0) ++pos;
     if (s[pos] == 0) return Fail(L"Expected end-tag start");
     if (current.data == text_begin) s[DecodeInPlace(text_begin, pos)] = 0;
     ++pos;  // past the '<' (which may now be the NUL ending the content text)
     if (s[pos] == L'/') {
       ++pos;
+      // The name ends where the attribute text begins (its first character became the NUL).
       const wchar_t* name = s + current.name;
-      const size_t length = std::wcslen(name);
-      if (std::wcsncmp(s + pos, name, length) != 0 || s[pos + length] != L'>')
-        return Fail(L"Unmatched closing tag");
+      const size_t length = current.attr_begin - current.name;
+      size_t k = 0;
+      while (k < length && s[pos + k] == name[k]) ++k;  // stops at a NUL too: no name holds one
+      if (k != length || s[pos + length] != L'>') return Fail(L"Unmatched closing tag");
       pos += length + 1;
       open.pop_back();
       last.pop_back();
@@ -274,22 +300,18 @@ CMarkupNode CMarkupNode::GetChild(const wchar_t* name) const {
   return {};
 }
 
-bool CMarkupNode::HasSiblings() const {
-  return owner_ && owner_->elements_[element_].next != CSkinMarkup::kNone;
-}
+bool CMarkupNode::HasSiblings() const { return owner_ && owner_->elements_[element_].next != CSkinMarkup::kNone; }
 
-bool CMarkupNode::HasChildren() const {
-  return owner_ && owner_->elements_[element_].child != CSkinMarkup::kNone;
-}
+bool CMarkupNode::HasChildren() const { return owner_ && owner_->elements_[element_].child != CSkinMarkup::kNone; }
 
 const wchar_t* CMarkupNode::GetName() const {
-  return owner_ ? owner_->text_.c_str() + owner_->elements_[element_].name : L"";
+  return owner_ ? owner_->text_.get() + owner_->elements_[element_].name : L"";
 }
 
 const wchar_t* CMarkupNode::GetValue() const {
   if (!owner_) return L"";
   uint32_t data = owner_->elements_[element_].data;
-  return data == CSkinMarkup::kNone ? L"" : owner_->text_.c_str() + data;
+  return data == CSkinMarkup::kNone ? L"" : owner_->text_.get() + data;
 }
 
 void CMarkupNode::ScanAttributes() const {
@@ -297,7 +319,7 @@ void CMarkupNode::ScanAttributes() const {
   attr_count_ = 0;
   if (!owner_) return;
   const CSkinMarkup::Element& el = owner_->elements_[element_];
-  const wchar_t* s = owner_->text_.c_str();
+  const wchar_t* s = owner_->text_.get();
   // The parser left each name and value NUL-terminated, with only NULs, blanks, '=' and the
   // opening quote between them.
   uint32_t p = el.attr_begin;
@@ -323,20 +345,19 @@ int CMarkupNode::GetAttributeCount() const {
 const wchar_t* CMarkupNode::GetAttributeName(int index) const {
   ScanAttributes();
   if (index < 0 || index >= attr_count_) return L"";
-  return owner_->text_.c_str() + attrs_[index].name;
+  return owner_->text_.get() + attrs_[index].name;
 }
 
 const wchar_t* CMarkupNode::GetAttributeValue(int index) const {
   ScanAttributes();
   if (index < 0 || index >= attr_count_) return L"";
-  return owner_->text_.c_str() + attrs_[index].value;
+  return owner_->text_.get() + attrs_[index].value;
 }
 
 const wchar_t* CMarkupNode::GetAttributeValue(const wchar_t* name) const {
   ScanAttributes();
   for (int i = 0; i < attr_count_; ++i) {
-    if (std::wcscmp(owner_->text_.c_str() + attrs_[i].name, name) == 0)
-      return owner_->text_.c_str() + attrs_[i].value;
+    if (std::wcscmp(owner_->text_.get() + attrs_[i].name, name) == 0) return owner_->text_.get() + attrs_[i].value;
   }
   return nullptr;
 }

@@ -16,6 +16,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,12 +30,25 @@ class CMarkupNode {
  public:
   static constexpr int kMaxAttributes = 64;
 
-  CMarkupNode() = default;
+  // Copies carry only the attributes already scanned: a node is copied at every step of a walk,
+  // and copying the whole table (or clearing it in the default constructor) would cost more
+  // than the walk itself.
+  CMarkupNode() {}
+  CMarkupNode(const CMarkupNode& other) { *this = other; }
+  CMarkupNode& operator=(const CMarkupNode& other) {
+    if (this != &other) {
+      owner_ = other.owner_;
+      element_ = other.element_;
+      attr_count_ = other.attr_count_;
+      for (int i = 0; i < attr_count_; ++i) attrs_[i] = other.attrs_[i];
+    }
+    return *this;
+  }
 
   bool IsValid() const { return owner_ != nullptr; }
   CMarkupNode GetParent() const;
-  CMarkupNode GetSibling() const;  // next sibling in document order
-  CMarkupNode GetChild() const;    // first child
+  CMarkupNode GetSibling() const;                   // next sibling in document order
+  CMarkupNode GetChild() const;                     // first child
   CMarkupNode GetChild(const wchar_t* name) const;  // first child with that element name
   bool HasSiblings() const;
   bool HasChildren() const;
@@ -43,7 +57,7 @@ class CMarkupNode {
   const wchar_t* GetValue() const;  // first run of content text, entities replaced; may be ""
 
   bool HasAttributes() const;
-  int GetAttributeCount() const;  // at most kMaxAttributes
+  int GetAttributeCount() const;                      // at most kMaxAttributes
   const wchar_t* GetAttributeName(int index) const;   // "" when out of range
   const wchar_t* GetAttributeValue(int index) const;  // "" when out of range
   // The value of the first attribute of that name among the ones seen, or nullptr.
@@ -61,8 +75,8 @@ class CMarkupNode {
   };
   const CSkinMarkup* owner_ = nullptr;
   uint32_t element_ = 0;
-  mutable int attr_count_ = -1;  // -1: not scanned yet
-  mutable AttrPos attrs_[kMaxAttributes];
+  mutable int attr_count_ = -1;            // -1: not scanned yet
+  mutable AttrPos attrs_[kMaxAttributes];  // the first attr_count_ entries are set
 };
 
 class CSkinMarkup {
@@ -115,8 +129,12 @@ class CSkinMarkup {
   size_t DecodeInPlace(size_t begin, size_t end);
   // `pos` is at the '!' or '?' after '<'; returns the position after the comment's end.
   size_t SkipComment(size_t pos) const;
+  // Makes room for a document of `length` code units plus its terminating NUL; the units are
+  // left for the caller to write (no clearing: the conversion overwrites them all anyway).
+  wchar_t* AllocText(size_t length);
 
-  std::wstring text_;  // the document, NUL-terminated, rewritten in place
+  std::unique_ptr<wchar_t[]> text_;  // the document, NUL-terminated, rewritten in place
+  size_t text_capacity_ = 0;         // code units allocated for it, besides the NUL
   std::vector<Element> elements_;
   std::wstring error_;
 };
