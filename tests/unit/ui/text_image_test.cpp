@@ -8,6 +8,8 @@
 #include "stb_image_write.h"
 #pragma GCC diagnostic pop
 
+#include <zlib.h>
+
 #include "ui/core/ImageDecode.h"
 #include "ui/core/ImageString.h"
 #include "ui/core/TextStyle.h"
@@ -21,7 +23,13 @@ TEST(UiTextStyle, AlignAndVAlignWordsApplyInOrder) {
   EXPECT_EQ(button, kTextSingleLine | kTextVCenter | kTextCenter);
   EXPECT_EQ(InitialTextStyle(TextControlKind::kProgress), kTextSingleLine | kTextCenter);
 
-  struct Case { const char* what; uint32_t start; const wchar_t* align; const wchar_t* valign; uint32_t expected; };
+  struct Case {
+    const char* what;
+    uint32_t start;
+    const wchar_t* align;
+    const wchar_t* valign;
+    uint32_t expected;
+  };
   const Case cases[] = {
       {"left clears centre and single-line", button, L"left", nullptr, kTextVCenter},
       {"right", button, L"right", nullptr, kTextVCenter | kTextRight},
@@ -53,7 +61,10 @@ TEST(UiTextStyle, LabelsDrawOneLineButtonsFollowTheirFlags) {
 }
 
 TEST(UiFormattedText, UnderlineRunsAndDroppedTags) {
-  struct Case { const wchar_t* text; std::vector<TextRun> runs; };
+  struct Case {
+    const wchar_t* text;
+    std::vector<TextRun> runs;
+  };
   auto R = [](const wchar_t* t, bool u) { return TextRun{t, u}; };
   const Case cases[] = {
       {L"\x6709{u}3{/u}\x4E2A\x95EE\x9898", {R(L"\x6709", false), R(L"3", true), R(L"\x4E2A\x95EE\x9898", false)}},
@@ -80,8 +91,9 @@ TEST(UiImageString, BareNamesItemsAndModifiers) {
   EXPECT_FALSE(s[0].has_dest);
   EXPECT_EQ(s[0].fade, 255);
 
-  s = ParseImageString(L"file='close.png' source='0,0,32,24' corner='4,5,6,7' mask='#FFFF00FF' "
-                       L"fade='300' hole='true' xtiled='true' ytiled='True' dest='1,2,3,4'");
+  s = ParseImageString(
+      L"file='close.png' source='0,0,32,24' corner='4,5,6,7' mask='#FFFF00FF' "
+      L"fade='300' hole='true' xtiled='true' ytiled='True' dest='1,2,3,4'");
   ASSERT_EQ(s.size(), 1u);
   EXPECT_EQ(s[0].name, L"close.png");
   EXPECT_EQ(s[0].source, (Rect{0, 0, 32, 24}));
@@ -119,7 +131,11 @@ TEST(UiImageString, BareNamesItemsAndModifiers) {
 }
 
 TEST(UiImageString, ReadingStopsAtTheFirstMalformedItem) {
-  struct Case { const wchar_t* text; const wchar_t* name; Rect source; };
+  struct Case {
+    const wchar_t* text;
+    const wchar_t* name;
+    Rect source;
+  };
   const Case cases[] = {
       {L"file='a.png' source='0,0,5,5'", L"a.png", {0, 0, 5, 5}},
       {L"file='a.png' source=\"0,0,5,5\"", L"a.png", {}},
@@ -138,15 +154,29 @@ TEST(UiImageString, ReadingStopsAtTheFirstMalformedItem) {
 
 namespace {
 
-std::vector<uint8_t> Png(int w, int h, const std::vector<uint8_t>& rgba) {
+// A PNG of `channels` samples per pixel (1 grey, 2 grey and alpha, 3 RGB, 4 RGBA).
+std::vector<uint8_t> Png(int w, int h, const std::vector<uint8_t>& samples, int channels = 4) {
   std::vector<uint8_t> out;
   stbi_write_png_to_func(
       [](void* ctx, void* data, int size) {
         auto* v = static_cast<std::vector<uint8_t>*>(ctx);
         v->insert(v->end(), static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
       },
-      &out, w, h, 4, rgba.data(), w * 4);
+      &out, w, h, channels, samples.data(), w * channels);
   return out;
+}
+
+// Inserts a chunk right after the header chunk (signature 8 bytes + IHDR 25 bytes).
+std::vector<uint8_t> WithChunk(std::vector<uint8_t> png, const char* type, const std::vector<uint8_t>& data) {
+  std::vector<uint8_t> chunk;
+  const uint32_t length = static_cast<uint32_t>(data.size());
+  for (int shift = 24; shift >= 0; shift -= 8) chunk.push_back(static_cast<uint8_t>(length >> shift));
+  chunk.insert(chunk.end(), type, type + 4);
+  chunk.insert(chunk.end(), data.begin(), data.end());
+  const uint32_t crc = static_cast<uint32_t>(crc32(0L, chunk.data() + 4, static_cast<uInt>(chunk.size() - 4)));
+  for (int shift = 24; shift >= 0; shift -= 8) chunk.push_back(static_cast<uint8_t>(crc >> shift));
+  png.insert(png.begin() + 33, chunk.begin(), chunk.end());
+  return png;
 }
 
 }  // namespace
@@ -175,4 +205,49 @@ TEST(UiImageDecode, PremultipliesAlphaAndAppliesTheMask) {
 
   const uint8_t junk[] = {1, 2, 3, 4, 5};
   EXPECT_FALSE(DecodeImage(junk, sizeof(junk), 0, img));
+}
+
+// Opaque truecolour PNGs take a three-channel decode; every other kind, and a truecolour PNG
+// whose transparency chunk keys out a colour, must still come out as 0xAARRGGBB premultiplied.
+TEST(UiImageDecode, EveryPngKindGivesTheSamePixelLayout) {
+  struct Case {
+    const char* what;
+    std::vector<uint8_t> png;
+    uint32_t mask;
+    std::vector<uint32_t> pixels;
+    bool has_alpha;
+  };
+  const std::vector<uint8_t> rgb = {1, 2, 3, 255, 0, 255, 200, 100, 50};
+  const Case cases[] = {
+      {"truecolour", Png(3, 1, rgb, 3), 0, {0xFF010203u, 0xFFFF00FFu, 0xFFC86432u}, false},
+      {"truecolour, mask clears magenta", Png(3, 1, rgb, 3), 0xFFFF00FFu, {0xFF010203u, 0u, 0xFFC86432u}, true},
+      {"truecolour keyed by a transparency chunk",
+       WithChunk(Png(3, 1, rgb, 3), "tRNS", {0, 255, 0, 0, 0, 255}),
+       0,
+       {0xFF010203u, 0u, 0xFFC86432u},
+       true},
+      {"truecolour, unknown ancillary chunk before the data",
+       WithChunk(Png(3, 1, rgb, 3), "tEXt", {'a', 0, 'b'}),
+       0,
+       {0xFF010203u, 0xFFFF00FFu, 0xFFC86432u},
+       false},
+      {"grey", Png(2, 1, {0, 200}, 1), 0, {0xFF000000u, 0xFFC8C8C8u}, false},
+      {"grey and alpha", Png(2, 1, {200, 255, 200, 51}, 2), 0, {0xFFC8C8C8u, 0x33282828u}, true},
+      {"RGBA", Png(2, 1, {1, 2, 3, 255, 255, 255, 255, 0}, 4), 0, {0xFF010203u, 0u}, true},
+  };
+  for (const Case& c : cases) {
+    DecodedImage img;
+    ASSERT_TRUE(DecodeImage(c.png.data(), c.png.size(), c.mask, img)) << c.what;
+    EXPECT_EQ(img.width, static_cast<int>(c.pixels.size())) << c.what;
+    EXPECT_EQ(img.height, 1) << c.what;
+    EXPECT_EQ(img.pixels, c.pixels) << c.what;
+    EXPECT_EQ(img.has_alpha, c.has_alpha) << c.what;
+  }
+
+  // A truecolour PNG cut inside its header or its data is refused, as before.
+  const std::vector<uint8_t> whole = Png(3, 1, rgb, 3);
+  for (size_t cut : {size_t{20}, size_t{40}, whole.size() - 13}) {
+    DecodedImage img;
+    EXPECT_FALSE(DecodeImage(whole.data(), cut, 0, img)) << "cut at " << cut;
+  }
 }
