@@ -156,10 +156,10 @@ bool CSkinMarkup::ParseStartTag(size_t& pos_ref, uint32_t parent, bool& open) {
     bool has_reference = false;
     for (;; ++pos) {
       while (static_cast<uint32_t>(s[pos]) > static_cast<uint32_t>(L'&')) ++pos;
-      const wchar_t c = s[pos];
-      if (c == L'"') break;
-      if (c == 0) return Fail(L"Error while parsing attribute string");
-      has_reference |= c == L'&';
+      const wchar_t v = s[pos];
+      if (v == L'"') break;
+      if (v == 0) return Fail(L"Error while parsing attribute string");
+      has_reference |= v == L'&';
     }
     // Terminate the value and blank out what entity replacement freed, up to and including the
     // closing quote, so a rescan sees only NULs between this value and the next name.
