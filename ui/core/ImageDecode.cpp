@@ -3,18 +3,7 @@
 #include <climits>
 #include <cstring>
 
-// stb_image is compiled privately into this file: other modules may embed their own copy.
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_NO_STDIO
-#define STBI_NO_HDR
-#define STBI_NO_LINEAR
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#include "stb_image.h"
-#pragma GCC diagnostic pop
+#include "ui/core/StbImageImpl.h"
 
 namespace DuiLib {
 

@@ -13,19 +13,8 @@
 #include <cstring>
 #include <vector>
 
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_NO_STDIO
-#define STBI_NO_HDR
-#define STBI_NO_LINEAR
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wunused-function"
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#pragma GCC diagnostic ignored "-Wsign-compare"
-#include "stb_image.h"
-#pragma GCC diagnostic pop
-
 #include "ui/core/ImageDecode.h"
+#include "ui/core/StbImageImpl.h"
 
 using namespace DuiLib;
 
