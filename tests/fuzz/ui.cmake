@@ -10,8 +10,8 @@ if(NOT WIN32 AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
     "ui_fuzz_zip|zip_fuzz.cpp|zip|SkinSource.cpp,Utf8.cpp,ZipArchive.cpp"
     "ui_fuzz_imagestring|imagestring_fuzz.cpp|imagestring|AttributeList.cpp,ImageString.cpp,TextStyle.cpp,Utf8.cpp,ValueSyntax.cpp"
     "ui_fuzz_image|image_fuzz.cpp|image|ImageDecode.cpp")
-  foreach(spec ${ui_fuzz_targets})
-    string(REPLACE "|" ";" parts "${spec}")
+  foreach(target_row ${ui_fuzz_targets})
+    string(REPLACE "|" ";" parts "${target_row}")
     list(GET parts 0 name)
     list(GET parts 1 main)
     list(GET parts 2 seeds)
