@@ -335,13 +335,20 @@ TEST(AnimateRepairProgress, StopsAtTheLimitOr96OrTheEvent) {
   }
 }
 
-TEST(StartRepair, CancelStopsTheRunAndTheAnimation) {
+// A repair started by the window for a companion service that is already fine.
+class RepairStart : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sc.Add(kCompanionServiceName, Service(svc::kAutoStart, svc::kRunning));
+    ctx.services = &sc;
+  }
   MemoryServiceControl sc;
-  sc.Add(kCompanionServiceName, Service(svc::kAutoStart, svc::kRunning));
   CheckContext ctx;
-  ctx.services = &sc;
-  ctx.timings.animationStepMs = 20;
   RecordingRunView view;
+};
+
+TEST_F(RepairStart, CancelStopsTheRunAndTheAnimation) {
+  ctx.timings.animationStepMs = 20;
   StartRepair(ctx, view);
   for (int i = 0; i < 200 && view.Lines().size() < 4; ++i) Sleep(10);
   RequestCancelRepair(ctx);
@@ -355,13 +362,8 @@ TEST(StartRepair, CancelStopsTheRunAndTheAnimation) {
 }
 
 // An animation that ran out on its own leaves its event open; the next repair must not leak it.
-TEST(StartRepair, ASecondRepairClosesTheEventTheFirstLeftOpen) {
-  MemoryServiceControl sc;
-  sc.Add(kCompanionServiceName, Service(svc::kAutoStart, svc::kRunning));
-  CheckContext ctx;
-  ctx.services = &sc;
+TEST_F(RepairStart, ASecondRepairClosesTheEventTheFirstLeftOpen) {
   ctx.timings.animationStepMs = 0;
-  RecordingRunView view;
   // Both threads of `repairs` repairs have ended: the run posted its message and the animation
   // showed its last step (nothing touches ctx or view after those).
   auto finished = [&](long repairs) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <windows.h>
-#include <gdiplus.h>
 
 #include <chrono>
 #include <cstring>
@@ -13,6 +12,8 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "tests/wine/screen_png.h"
 
 namespace plughost {
 
@@ -155,32 +156,9 @@ inline void Click(HWND hwnd, int x, int y) {
 
 // The window's pixels as the screen shows them, saved as PNG.
 inline bool SaveWindowPng(HWND hwnd, const std::wstring& path) {
-  static ULONG_PTR token = [] {
-    ULONG_PTR t = 0;
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&t, &input, nullptr);
-    return t;
-  }();
-  (void)token;
   RECT rc;
   if (!::GetWindowRect(hwnd, &rc)) return false;
-  int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
-  HDC screen = ::GetDC(nullptr);
-  HDC mem = ::CreateCompatibleDC(screen);
-  HBITMAP bmp = ::CreateCompatibleBitmap(screen, cx, cy);
-  HGDIOBJ old = ::SelectObject(mem, bmp);
-  ::BitBlt(mem, 0, 0, cx, cy, screen, rc.left, rc.top, SRCCOPY);
-  ::SelectObject(mem, old);
-  bool ok;
-  {
-    Gdiplus::Bitmap image(bmp, nullptr);
-    const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-    ok = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-  }
-  ::DeleteObject(bmp);
-  ::DeleteDC(mem);
-  ::ReleaseDC(nullptr, screen);
-  return ok;
+  return screenpng::SaveScreenArea(rc, path);
 }
 
 // The colour of one client pixel as the screen shows it.

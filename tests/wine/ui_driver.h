@@ -3,11 +3,11 @@
 #pragma once
 
 #include <windows.h>
-#include <gdiplus.h>
 
 #include <functional>
 #include <string>
 
+#include "tests/wine/screen_png.h"
 #include "ui/DuiLib.h"
 
 namespace uitest {
@@ -79,33 +79,9 @@ inline bool ClickNow(HWND window, DuiLib::CControlUI* control) {
 
 // The screen's pixels under the window and `margin` around it (the shadow), saved as PNG.
 inline bool SaveScreenPng(HWND window, const std::wstring& path, int margin = 20) {
-  static const ULONG_PTR gdiplus = [] {
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
-    return token;
-  }();
-  (void)gdiplus;
   RECT rc{};
   if (!::GetWindowRect(window, &rc)) return false;
-  const int x = rc.left - margin, y = rc.top - margin;
-  const int cx = rc.right - rc.left + 2 * margin, cy = rc.bottom - rc.top + 2 * margin;
-  HDC screen = ::GetDC(nullptr);
-  HDC memory = ::CreateCompatibleDC(screen);
-  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, cx, cy);
-  HGDIOBJ old = ::SelectObject(memory, bitmap);
-  ::BitBlt(memory, 0, 0, cx, cy, screen, x, y, SRCCOPY);
-  ::SelectObject(memory, old);
-  bool saved = false;
-  {
-    Gdiplus::Bitmap image(bitmap, nullptr);
-    const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
-    saved = image.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
-  }
-  ::DeleteObject(bitmap);
-  ::DeleteDC(memory);
-  ::ReleaseDC(nullptr, screen);
-  return saved;
+  return screenpng::SaveScreenArea({rc.left - margin, rc.top - margin, rc.right + margin, rc.bottom + margin}, path);
 }
 
 inline std::string Utf8(const std::wstring& text) {
