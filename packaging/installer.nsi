@@ -29,6 +29,11 @@
 ; The ANSI installer's texts are converted to code page 936 through the language file.
 LoadLanguageFile "${NSISDIR}\Contrib\Language files\SimpChinese.nlf"
 
+; Chinese texts the script passes on go through language strings: an ANSI installer stores a
+; plain literal in the build machine's code page, where these characters become question marks,
+; but a language string in the language's code page (936).
+LangString QV_CHOOSER_TITLE ${LANG_SIMPCHINESE} "选择Quorvane的安装位置"
+
 Name "Quorvane"
 Caption "Quorvane修复工具"
 OutFile "${QV_OUTFILE}"
@@ -89,7 +94,7 @@ Function ShowInstallWizard
 FunctionEnd
 
 Function OnChangeFolderClicked
-  nsQuorvanePlug::SelectInstallDir "选择Quorvane的安装位置" ""
+  nsQuorvanePlug::SelectInstallDir "$(QV_CHOOSER_TITLE)" ""
   Pop $0
   ${Trace} "SelectInstallDir $0"
 FunctionEnd

@@ -15,7 +15,9 @@
 #                                start value as the registry holds it (0x2 automatic, 0x4 disabled)
 #   demo_walkthrough BUILD SHOTS with DISPLAY set and the tool just launched: wait for its window
 #                                and click through check, repair and "完成", writing a PNG of
-#                                every view into SHOTS (start, checking, results, repairing, done)
+#                                every view into SHOTS (start, checking, results, repairing, done);
+#                                with DEMO_NO_FINISH=1 the window is left on its done view
+#   demo_finish                  click "完成"
 
 demo_here=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # What the Flash Player installer stand-in installs; the repair's child processes inherit it.
@@ -29,8 +31,10 @@ demo_actionbtn_at="491 77"
 demo_cache_value() {  # BUILD NAME
   sed -n "s/^$2:[A-Z]*=//p" "$1/CMakeCache.txt"
 }
-demo_port() { demo_cache_value "$1" QV_VENDOR_PORT; }
-demo_state_dir() { demo_cache_value "$1" QV_VENDOR_STATE_DIR; }
+# QV_DEMO_PORT and QV_DEMO_STATE name another server (the release lifecycle test's, whose build
+# has no test origins).
+demo_port() { [ -n "${QV_DEMO_PORT:-}" ] && echo "$QV_DEMO_PORT" || demo_cache_value "$1" QV_VENDOR_PORT; }
+demo_state_dir() { [ -n "${QV_DEMO_STATE:-}" ] && echo "$QV_DEMO_STATE" || demo_cache_value "$1" QV_VENDOR_STATE_DIR; }
 
 demo_server_start() {
   local build=$1
@@ -165,6 +169,11 @@ demo_walkthrough() {
   demo_wait_report "$build" repairresult 120 || return 1
   sleep 0.5
   demo_screenshot "$shots/5-done.png"
+  [ "${DEMO_NO_FINISH:-0}" = 1 ] || demo_finish
+}
+
+# "完成" after a successful repair ends the program.
+demo_finish() {
   # shellcheck disable=SC2086
-  demo_click $demo_actionbtn_at  # "完成" ends the program
+  demo_click $demo_actionbtn_at
 }

@@ -1,7 +1,8 @@
 # Sourced by scripts/test, scripts/run and scripts/wine-run: a private Wine prefix with the
 # target machines' code page and fonts, one persistent wineserver, and an Xvfb display.
 #
-#   qv_wine_prefix DIR      create DIR as a fresh prefix if it has no system.reg yet, export it
+#   qv_wine_prefix DIR      create DIR as a fresh prefix if it has no system.reg yet, or if it
+#                           was made before 32-bit Wine was installed; export it
 #   qv_wine_stop            end this prefix's wineserver
 #   qv_xvfb_start           start Xvfb on a free display, export DISPLAY and QV_XVFB_PID
 #   qv_xvfb_stop            end that Xvfb by its pid
@@ -19,7 +20,9 @@ qv_wine_prefix() {
   export WINEPREFIX=$dir
   (
     flock 9
-    if [ ! -f "$dir/system.reg" ]; then
+    # A prefix made without 32-bit Wine cannot run 32-bit programs, and then not even 64-bit
+    # ones ("could not load kernel32.dll"): it is made again.
+    if [ ! -f "$dir/system.reg" ] || [ ! -f "$dir/drive_c/windows/syswow64/kernel32.dll" ]; then
       rm -rf "$dir"
       wineboot -i >/dev/null 2>&1 || true
       wineserver -w

@@ -51,11 +51,13 @@ SCENARIOS = {
 }
 
 
-def make_certificates(state):
-    """A trusted CA with a certificate for 127.0.0.1/localhost, and a second, untrusted chain."""
+def make_certificates(state, hostnames=()):
+    """A trusted CA with a certificate for 127.0.0.1/localhost (and `hostnames`), and a second,
+    untrusted chain."""
     ext = os.path.join(state, "server.ext")
+    names = "".join(",DNS:" + name for name in hostnames)
     with open(ext, "w") as f:
-        f.write("subjectAltName=IP:127.0.0.1,DNS:localhost\nbasicConstraints=CA:FALSE\n"
+        f.write("subjectAltName=IP:127.0.0.1,DNS:localhost" + names + "\nbasicConstraints=CA:FALSE\n"
                 "keyUsage=critical,digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n")
 
     def run(*args):
@@ -381,7 +383,7 @@ def serve(args, watch_pid, ready_fd):
             os.remove(os.path.join(state_dir, name))
         except OSError:
             pass
-    make_certificates(state_dir)
+    make_certificates(state_dir, [h for h in (args.hostnames or "").split(",") if h])
     state = State(state_dir, www, args.scenario)
     state.reset(args.scenario)
 
@@ -439,6 +441,8 @@ def main():
     parser.add_argument("--state", required=True, help="folder for certificates, records, pid and ports")
     parser.add_argument("--port", type=int, default=47431, help="port of the three vendor origins")
     parser.add_argument("--scenario", default="normal", choices=sorted(SCENARIOS))
+    parser.add_argument("--hostnames", help="further DNS names of the server certificate, comma-separated "
+                        "(the production host names, for the release build in a private network)")
     parser.add_argument("--www", help="folder of files to serve (default: STATE/www)")
     parser.add_argument("--daemon", action="store_true", help="run in the background once it answers")
     parser.add_argument("--watch-parent", action="store_true", help="stop when the calling process ends")

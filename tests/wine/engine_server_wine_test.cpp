@@ -287,23 +287,26 @@ std::vector<std::string> ReportActions() {
 
 // The visible top-level window titled "Quorvane" of a process (its shadow windows have no
 // title), or null.
+struct ProcessWindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+// An EnumWindows callback: the Windows calling convention, which a lambda lacks on x86.
+BOOL CALLBACK MatchProcessWindow(HWND window, LPARAM param) {
+  auto* s = reinterpret_cast<ProcessWindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  wchar_t title[32] = {};
+  GetWindowTextW(window, title, 32);
+  if (owner != s->processId || !IsWindowVisible(window) || wcscmp(title, L"Quorvane") != 0) return TRUE;
+  s->found = window;
+  return FALSE;
+}
+
 HWND FindProcessWindow(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        wchar_t title[32] = {};
-        GetWindowTextW(window, title, 32);
-        if (owner != s->processId || !IsWindowVisible(window) || wcscmp(title, L"Quorvane") != 0) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ProcessWindowSearch search{processId, nullptr};
+  EnumWindows(MatchProcessWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -1,6 +1,6 @@
-# The installer plug-in under Wine: the x86_64 ANSI plug-in driven by a test host that plays
-# the installer, and the product's installer script built as an amd64-unicode installer.
-if(WIN32 AND TARGET nsQuorvanePlug AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+# The installer plug-in under Wine: the ANSI plug-in of the build's architecture driven by a test
+# host that plays the installer, and the product's installer script built around the plug-in.
+if(WIN32 AND TARGET nsQuorvanePlug)
   set(QV_PLUGIN_SHOTS ${CMAKE_BINARY_DIR}/screenshots/plugin)
   qv_add_test(plugin_wine_test WIN_ONLY TIMEOUT 300
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/plugin_wine_test.cpp
@@ -12,12 +12,18 @@ if(WIN32 AND TARGET nsQuorvanePlug AND CMAKE_SIZEOF_VOID_P EQUAL 8)
   add_dependencies(plugin_wine_test nsQuorvanePlug)
 endif()
 
-# The real NSIS runtime only runs 64-bit here: the product script as an amd64-unicode installer
-# around the Unicode plug-in, with a trace of the wizard's steps in %TEMP%.
-if(WIN32 AND TARGET nsQuorvanePlugUnicode AND QV_MAKENSIS)
+# The product script as a real NSIS installer with a trace of the wizard's steps in %TEMP%: on
+# the 64-bit build an amd64-unicode installer around the Unicode plug-in, on the 32-bit build
+# the x86-ansi installer around the ANSI plug-in, as the release ships it.
+if(WIN32 AND QV_MAKENSIS AND (TARGET nsQuorvanePlugUnicode OR CMAKE_SIZEOF_VOID_P EQUAL 4))
   set(QV_TEST_INSTALLER ${CMAKE_BINARY_DIR}/plugin/QuorvaneWizardTest.exe)
-  qv_nsis_installer(plugin_test_installer ${QV_TEST_INSTALLER} nsQuorvanePlugUnicode
-                    AMD64_UNICODE TRACE "$TEMP\\qv_wizard_trace.txt")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    qv_nsis_installer(plugin_test_installer ${QV_TEST_INSTALLER} nsQuorvanePlugUnicode
+                      AMD64_UNICODE TRACE "$TEMP\\qv_wizard_trace.txt")
+  else()
+    qv_nsis_installer(plugin_test_installer ${QV_TEST_INSTALLER} nsQuorvanePlug
+                      TRACE "$TEMP\\qv_wizard_trace.txt")
+  endif()
   qv_add_test(plugin_installer_wine_test WIN_ONLY TIMEOUT 300
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/plugin_installer_wine_test.cpp
     LIBS gdiplus shell32 ole32 user32 gdi32)

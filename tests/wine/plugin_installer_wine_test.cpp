@@ -51,24 +51,24 @@ struct Found {
   HWND hwnd;
 };
 
+// An EnumWindows callback: the Windows calling convention, which a lambda lacks on x86.
+BOOL CALLBACK MatchWindow(HWND w, LPARAM p) {
+  auto* f = reinterpret_cast<Found*>(p);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(w, &owner);
+  if (!::IsWindowVisible(w) || plughost::ClassOf(w) != f->windowClass) return TRUE;
+  bool ours = f->pid != 0 ? f->pid == owner : _wcsicmp(ProgramStartedAfter(owner, f->since).c_str(), f->program) == 0;
+  if (!ours) return TRUE;
+  f->hwnd = w;
+  return FALSE;
+}
+
 HWND FindVisibleWindow(const wchar_t* windowClass, DWORD pid, DWORD timeoutMs, const wchar_t* program = L"",
                        ULONGLONG since = 0) {
   DWORD end = ::GetTickCount() + timeoutMs;
   do {
     Found f = {windowClass, pid, program, since, nullptr};
-    ::EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-          auto* f = reinterpret_cast<Found*>(p);
-          DWORD owner = 0;
-          ::GetWindowThreadProcessId(w, &owner);
-          if (!::IsWindowVisible(w) || plughost::ClassOf(w) != f->windowClass) return TRUE;
-          bool ours =
-              f->pid != 0 ? f->pid == owner : _wcsicmp(ProgramStartedAfter(owner, f->since).c_str(), f->program) == 0;
-          if (!ours) return TRUE;
-          f->hwnd = w;
-          return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&f));
+    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&f));
     if (f.hwnd != nullptr) return f.hwnd;
     ::Sleep(100);
   } while (static_cast<int>(::GetTickCount() - end) < 0);

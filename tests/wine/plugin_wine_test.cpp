@@ -378,20 +378,20 @@ TEST_F(PluginTest, SkinWithoutARequiredControlClosesAtStartUp) {
 // or "My Computer", which has no path), or cancel when `folder` is empty.
 constexpr wchar_t kMyComputer[] = L"::computer";
 
+// An EnumThreadWindows callback: the Windows calling convention, which a lambda lacks on x86.
+BOOL CALLBACK MatchChooser(HWND w, LPARAM found) {
+  if (plughost::ClassOf(w) == L"#32770" && ::IsWindowVisible(w)) {
+    *reinterpret_cast<HWND*>(found) = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 void AnswerFolderChooser(DWORD ownerThread, std::wstring folder) {
   for (int i = 0; i < 200; ++i) {
     ::Sleep(50);
     HWND dialog = nullptr;
-    ::EnumThreadWindows(
-        ownerThread,
-        [](HWND w, LPARAM found) -> BOOL {
-          if (plughost::ClassOf(w) == L"#32770" && ::IsWindowVisible(w)) {
-            *reinterpret_cast<HWND*>(found) = w;
-            return FALSE;
-          }
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&dialog));
+    ::EnumThreadWindows(ownerThread, MatchChooser, reinterpret_cast<LPARAM>(&dialog));
     if (dialog == nullptr) continue;
     ::Sleep(300);
     if (folder.empty()) {

@@ -1,0 +1,286 @@
+// The Windows side of the release lifecycle test (tests/release/lifecycle_test.sh): the steps
+// that need the Win32 view of another process's windows. Each command prints "ok: ..." or
+// "FAIL: ..." lines and exits 0 only when every check of the step held.
+//
+//   lifecycle_driver trust-ca PEM                  the CA into the machine's ROOT store
+//   lifecycle_driver install INSTALLER PARENT SHOTS run the installer, read the folder chooser's
+//                                                  title, choose PARENT, install
+//   lifecycle_driver uninstall UNINSTALLER SHOTS   run the uninstaller through to its finish page
+#include <windows.h>
+#include <shlobj.h>
+#include <wincrypt.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/wine/plugin_host.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Client points of the product's wizard skins (packaging/skin_install, skin_uninstall).
+constexpr POINT kInstallBtn = {293, 180};
+constexpr POINT kChangeFolderBtn = {470, 246};
+constexpr POINT kUninstallBtn = {223, 220};
+constexpr POINT kFinishBtn = {293, 262};
+constexpr wchar_t kChooserTitle[] = L"选择Quorvane的安装位置";
+
+int failures = 0;
+
+std::string Utf8(const std::wstring& wide) {
+  int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string s(n > 0 ? n - 1 : 0, '\0');
+  if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, s.data(), n, nullptr, nullptr);
+  return s;
+}
+
+void Check(bool ok, const std::wstring& what) {
+  std::printf("%s: %s\n", ok ? "ok" : "FAIL", Utf8(what).c_str());
+  std::fflush(stdout);
+  if (!ok) ++failures;
+}
+
+ULONGLONG Now() {
+  FILETIME now;
+  ::GetSystemTimeAsFileTime(&now);
+  return (ULONGLONG(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+}
+
+// The file name of the program of a process started at or after `since`, or empty text.
+std::wstring ProgramStartedAfter(DWORD pid, ULONGLONG since) {
+  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+  if (process == nullptr) return {};
+  wchar_t path[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  FILETIME created, exited, kernel, user;
+  bool ok = ::QueryFullProcessImageNameW(process, 0, path, &size) &&
+            ::GetProcessTimes(process, &created, &exited, &kernel, &user) &&
+            ((ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime) >= since;
+  ::CloseHandle(process);
+  return ok ? fs::path(path).filename().wstring() : std::wstring();
+}
+
+struct Search {
+  const wchar_t* windowClass;
+  DWORD pid;  // 0: any process started after `since`
+  ULONGLONG since;
+  HWND hwnd;
+};
+
+BOOL CALLBACK MatchWindow(HWND w, LPARAM p) {
+  auto* s = reinterpret_cast<Search*>(p);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(w, &owner);
+  if (!::IsWindowVisible(w) || plughost::ClassOf(w) != s->windowClass) return TRUE;
+  if (s->pid != 0 ? s->pid != owner : ProgramStartedAfter(owner, s->since).empty()) return TRUE;
+  s->hwnd = w;
+  return FALSE;
+}
+
+HWND FindVisibleWindow(const wchar_t* windowClass, DWORD pid, ULONGLONG since, DWORD timeoutMs) {
+  DWORD end = ::GetTickCount() + timeoutMs;
+  do {
+    Search s = {windowClass, pid, since, nullptr};
+    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
+    if (s.hwnd != nullptr) return s.hwnd;
+    ::Sleep(100);
+  } while (static_cast<int>(::GetTickCount() - end) < 0);
+  return nullptr;
+}
+
+// The wizard has laid out and painted once `at` (a point on a coloured control) is not black;
+// clicks posted before the first paint would hit nothing.
+bool WaitPainted(HWND hwnd, POINT at) {
+  for (int i = 0; i < 200; ++i) {
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
+    if (plughost::ClientPixel(hwnd, at.x, at.y) != RGB(0, 0, 0)) return true;
+    ::Sleep(100);
+  }
+  return false;
+}
+
+void Shot(HWND hwnd, const std::wstring& shots, const wchar_t* name) {
+  ::UpdateWindow(hwnd);
+  Check(plughost::SaveWindowPng(hwnd, shots + L"\\" + name + L".png"), std::wstring(L"screenshot ") + name);
+}
+
+BOOL CALLBACK CollectText(HWND child, LPARAM p) {
+  wchar_t text[512] = {};
+  ::GetWindowTextW(child, text, 512);
+  if (text[0] != 0) reinterpret_cast<std::vector<std::wstring>*>(p)->push_back(text);
+  return TRUE;
+}
+
+std::vector<std::wstring> ChildTexts(HWND dialog) {
+  std::vector<std::wstring> texts;
+  ::EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&texts));
+  return texts;
+}
+
+// Selects `folder` in another process's folder chooser (the path must live in that process)
+// and confirms it.
+bool ChooseFolder(HWND dialog, DWORD pid, const std::wstring& folder) {
+  HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (process == nullptr) return false;
+  size_t bytes = (folder.size() + 1) * sizeof(wchar_t);
+  void* remote = ::VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+  bool ok = remote != nullptr && ::WriteProcessMemory(process, remote, folder.c_str(), bytes, nullptr);
+  if (ok) {
+    ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+    ::Sleep(200);
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    for (int i = 0; i < 100 && ::IsWindow(dialog); ++i) ::Sleep(50);
+    ok = !::IsWindow(dialog);
+  }
+  if (remote != nullptr) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  ::CloseHandle(process);
+  return ok;
+}
+
+// Waits for `process` to end (ending it after `ms`) and returns its exit code.
+DWORD WaitExit(HANDLE process, DWORD ms) {
+  if (::WaitForSingleObject(process, ms) != WAIT_OBJECT_0) {
+    Check(false, L"the process ended in time");
+    ::TerminateProcess(process, 12345);
+    ::WaitForSingleObject(process, 5000);
+  }
+  DWORD code = 12345;
+  ::GetExitCodeProcess(process, &code);
+  return code;
+}
+
+HANDLE Start(const std::wstring& program, DWORD* pid) {
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi = {};
+  std::wstring command = L"\"" + program + L"\"";
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    return nullptr;
+  }
+  ::CloseHandle(pi.hThread);
+  *pid = pi.dwProcessId;
+  return pi.hProcess;
+}
+
+int TrustCa(const std::wstring& pemPath) {
+  std::stringstream pem;
+  pem << std::ifstream(fs::path(pemPath), std::ios::binary).rdbuf();
+  std::string text = pem.str();
+  DWORD size = 0;
+  std::vector<BYTE> der;
+  bool decoded = ::CryptStringToBinaryA(text.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr,
+                                        nullptr) &&
+                 (der.resize(size), ::CryptStringToBinaryA(text.c_str(), 0, CRYPT_STRING_BASE64HEADER, der.data(),
+                                                            &size, nullptr, nullptr));
+  Check(decoded, L"the CA certificate decodes");
+  if (!decoded) return 1;
+  HCERTSTORE root = ::CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
+  Check(root != nullptr, L"the machine's ROOT store opens");
+  if (root == nullptr) return 1;
+  Check(::CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(), size, CERT_STORE_ADD_REPLACE_EXISTING,
+                                           nullptr),
+        L"the CA is in the machine's ROOT store");
+  ::CertCloseStore(root, 0);
+  return failures == 0 ? 0 : 1;
+}
+
+int Install(const std::wstring& installer, const std::wstring& parent, const std::wstring& shots) {
+  DWORD pid = 0;
+  HANDLE process = Start(installer, &pid);
+  Check(process != nullptr, L"the installer starts");
+  if (process == nullptr) return 1;
+  HWND wizard = FindVisibleWindow(L"QuorvanePlugInstallWnd", pid, 0, 30000);
+  Check(wizard != nullptr && WaitPainted(wizard, kInstallBtn), L"the install wizard shows its start page");
+  if (wizard == nullptr) {
+    ::TerminateProcess(process, 1);
+    return 1;
+  }
+  wchar_t title[128] = {};
+  ::GetWindowTextW(wizard, title, 128);
+  Check(std::wstring(title) == L"Quorvane修复工具", std::wstring(L"wizard title \"") + title + L"\"");
+  Shot(wizard, shots, L"install-1-start");
+
+  plughost::Click(wizard, kChangeFolderBtn.x, kChangeFolderBtn.y);
+  HWND chooser = FindVisibleWindow(L"#32770", pid, 0, 10000);
+  Check(chooser != nullptr, L"更改目录 opens the folder chooser");
+  if (chooser != nullptr) {
+    ::Sleep(300);
+    bool titled = false;
+    for (const std::wstring& text : ChildTexts(chooser)) {
+      std::printf("chooser text: %s\n", Utf8(text).c_str());
+      titled = titled || text == kChooserTitle;
+    }
+    Check(titled, std::wstring(L"the chooser's title reads \"") + kChooserTitle + L"\"");
+    RECT rc;
+    ::GetWindowRect(chooser, &rc);
+    Check(screenpng::SaveScreenArea(rc, shots + L"\\install-2-chooser.png"), L"screenshot install-2-chooser");
+    Check(ChooseFolder(chooser, pid, parent), L"the chosen folder is confirmed");
+  }
+  ::Sleep(300);
+  Shot(wizard, shots, L"install-3-folder");
+
+  plughost::Click(wizard, kInstallBtn.x, kInstallBtn.y);
+  // The installing page, for as long as the copy lets the window be seen.
+  for (int i = 1; i <= 3 && ::WaitForSingleObject(process, 150) == WAIT_TIMEOUT; ++i) {
+    wchar_t name[32];
+    std::swprintf(name, 32, L"install-4-progress-%d", i);
+    if (::IsWindowVisible(wizard)) Shot(wizard, shots, name);
+  }
+  DWORD code = WaitExit(process, 60000);
+  Check(code == 0, L"the installer ends with exit code " + std::to_wstring(code));
+  ::CloseHandle(process);
+  return failures == 0 ? 0 : 1;
+}
+
+int Uninstall(const std::wstring& uninstaller, const std::wstring& shots) {
+  // The uninstaller runs a copy of itself from the temporary folder and ends at once.
+  const ULONGLONG since = Now();
+  DWORD pid = 0;
+  HANDLE first = Start(uninstaller, &pid);
+  Check(first != nullptr, L"the uninstaller starts");
+  if (first == nullptr) return 1;
+  ::CloseHandle(first);
+  HWND wizard = FindVisibleWindow(L"QuorvanePlugUninstallWnd", 0, since, 30000);
+  Check(wizard != nullptr && WaitPainted(wizard, kUninstallBtn), L"the uninstall wizard shows its first page");
+  if (wizard == nullptr) return 1;
+  DWORD copyPid = 0;
+  ::GetWindowThreadProcessId(wizard, &copyPid);
+  HANDLE copy = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, copyPid);
+  Shot(wizard, shots, L"uninstall-1-confirm");
+  plughost::Click(wizard, kUninstallBtn.x, kUninstallBtn.y);
+  ::Sleep(100);
+  Shot(wizard, shots, L"uninstall-2-progress");
+  // The finish page comes 50 ms after the script's message; its button is the only control
+  // painted at kFinishBtn.
+  COLORREF progressPage = plughost::ClientPixel(wizard, kFinishBtn.x, kFinishBtn.y);
+  bool finished = false;
+  for (int i = 0; i < 600 && !finished; ++i) {
+    ::Sleep(100);
+    finished = plughost::ClientPixel(wizard, kFinishBtn.x, kFinishBtn.y) != progressPage;
+  }
+  Check(finished, L"the finish page appears");
+  ::Sleep(300);
+  Shot(wizard, shots, L"uninstall-3-finish");
+  plughost::Click(wizard, kFinishBtn.x, kFinishBtn.y);
+  DWORD code = copy != nullptr ? WaitExit(copy, 60000) : 12345;
+  Check(code == 0, L"the uninstaller ends with exit code " + std::to_wstring(code));
+  if (copy != nullptr) ::CloseHandle(copy);
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::wstring command = argc > 1 ? argv[1] : L"";
+  if (command == L"trust-ca" && argc == 3) return TrustCa(argv[2]);
+  if (command == L"install" && argc == 5) return Install(argv[2], argv[3], argv[4]);
+  if (command == L"uninstall" && argc == 4) return Uninstall(argv[2], argv[3]);
+  std::fprintf(stderr, "usage: lifecycle_driver trust-ca PEM | install INSTALLER PARENT SHOTS | uninstall UNINST SHOTS\n");
+  return 2;
+}

@@ -1,0 +1,184 @@
+#!/usr/bin/env bash
+# The release as a user gets it, end to end under 32-bit Wine in a 64-bit prefix (WoW64): the
+# byte-identical release installer installs Quorvane into a folder with blanks, the installed
+# program checks and repairs a damaged machine and switches on start-up repair, a restart of
+# the Wine "system" runs the boot pass through the service manager, and the uninstaller removes
+# everything. The vendor's production host names resolve to the local vendor server on 443 in a
+# private network and mount namespace made here; its CA, made at start-up, is trusted through
+# the machine's ROOT store and the host certificate folder Wine reads, so nothing of a test
+# build is in the binaries. Screenshots of every page go to BUILD/screenshots/lifecycle.
+#
+#   lifecycle_test.sh BUILD VERSION HOSTS      BUILD: the win32 release build folder;
+#                                              HOSTS: the origins' host names, comma-separated
+set -uo pipefail
+build=$(cd "$1" && pwd)
+version=$2
+hosts=$3
+here=$(cd "$(dirname "$0")/../.." && pwd)
+
+if [ -z "${QV_LIFECYCLE_INSIDE:-}" ]; then
+  command -v unshare >/dev/null || { echo "FAIL: unshare is missing"; exit 1; }
+  exec unshare --net --mount --fork env QV_LIFECYCLE_INSIDE=1 bash "$0" "$@"
+fi
+
+fail() { echo "FAIL: $*"; exit 1; }
+ok() { echo "ok: $*"; }
+
+# ---- the private machine: network, host names, trusted CA, prefix, display ---------------------
+mount --make-rprivate / || fail "private mounts"
+ip link set lo up 2>/dev/null || python3 -c '
+import fcntl, socket, struct
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+flags = struct.unpack("16sH", fcntl.ioctl(s, 0x8913, struct.pack("16sH", b"lo", 0)))[1]
+fcntl.ioctl(s, 0x8914, struct.pack("16sH", b"lo", flags | 1))' || fail "loopback up"
+
+work=$build/lifecycle
+shots=$build/screenshots/lifecycle
+rm -rf "$work" "$shots"
+mkdir -p "$work/server" "$work/certs" "$shots"
+echo "127.0.0.1 localhost ${hosts//,/ }" >"$work/hosts"
+mount --bind "$work/hosts" /etc/hosts || fail "bind /etc/hosts"
+
+. "$here/scripts/lib/wine.sh"
+. "$here/scripts/lib/demo.sh"
+export QV_DEMO_PORT=443 QV_DEMO_STATE=$work/server
+server=/usr/bin/python3\ $here/tests/vendor_server/server.py
+app=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null
+  qv_wine_stop
+  qv_xvfb_stop
+  $server --state "$QV_DEMO_STATE" --stop >/dev/null 2>&1
+}
+trap cleanup EXIT
+$server --state "$QV_DEMO_STATE" --port 443 --hostnames "$hosts" --scenario demo --daemon \
+  >"$work/server.out" 2>&1 || { cat "$work/server.out"; fail "the vendor server did not start"; }
+# Wine's chain engine and its ROOT store read the host's CA folder: in this namespace it holds
+# the test CA only.
+cp "$QV_DEMO_STATE/ca.pem" "$work/certs/quorvane-test-ca.pem"
+cp "$QV_DEMO_STATE/ca.pem" "$work/certs/ca-certificates.crt"
+openssl rehash "$work/certs" >/dev/null 2>&1 || true
+mount --bind "$work/certs" /etc/ssl/certs || fail "bind /etc/ssl/certs"
+
+prefix=$work/prefix
+qv_wine_prefix "$prefix"
+[ -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ] || fail "the prefix has no 32-bit Windows (wine32 missing?)"
+qv_xvfb_start || fail "no Xvfb"
+winpath() { winepath -w "$1" 2>/dev/null; }
+driver=$build/tests/release/qv_lifecycle_driver.exe
+wine "$driver" trust-ca "$(winpath "$QV_DEMO_STATE/ca.pem")" || fail "the CA is not trusted"
+
+# The damaged machine: Pepper below the minimum, "Brenwick Service" disabled and stopped.
+demo_machine_prepare "$build"
+before=$(demo_machine_state)
+[ "$before" = "pepper=28.0.0.137 service=STOPPED/0x4" ] || fail "machine not prepared: $before"
+temp=$(winepath -u "$(wine cmd /c echo %TEMP% 2>/dev/null | tr -d '\r')" 2>/dev/null)
+[ -d "$temp" ] || fail "no temporary folder ($temp)"
+temp_before=$(ls -A "$temp" | sort)
+
+# ---- 1. install into a folder with blanks --------------------------------------------------------
+installer=$build/packaging/Quorvane-$version.exe
+parent_win='C:\Qv Lifecycle Tools'
+mkdir -p "$prefix/drive_c/Qv Lifecycle Tools"
+wine "$driver" install "$(winpath "$installer")" "$parent_win" "$(winpath "$shots")" || fail "install"
+
+# ---- 2. the installed files and the uninstall entry ---------------------------------------------
+dir="$prefix/drive_c/Qv Lifecycle Tools/Quorvane"
+exe_win='C:\Qv Lifecycle Tools\Quorvane\Quorvane.exe'
+cmp -s "$dir/Quorvane.exe" "$build/app/Quorvane.exe" || fail "Quorvane.exe is not the release build's"
+strings -el "$dir/Quorvane.exe" | grep -qx "$version" || fail "no version resource $version"
+[ -f "$dir/uninst.exe" ] || fail "no uninstaller"
+ok "Quorvane.exe $version and uninst.exe in '$parent_win\\Quorvane'"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane'
+wine reg query "$uninstall_key" /v UninstallString /reg:32 >/dev/null 2>&1 || fail "no uninstall entry in the 32-bit view"
+ok "uninstall entry in the 32-bit registry view"
+
+# ---- 3. check and repair with the installed program ----------------------------------------------
+wine "$exe_win" >"$work/app.log" 2>&1 &
+app=$!
+DEMO_NO_FINISH=1 demo_walkthrough "$build" "$shots/main" || fail "check and repair (screenshots in $shots/main)"
+after=$(demo_machine_state)
+[ "$after" = "pepper=32.0.0.465 service=RUNNING/0x2" ] || fail "machine after the repair: $after"
+ok "repaired: $after"
+
+# ---- 4. start-up repair on in the settings dialog ------------------------------------------------
+# morebtn (MainWnd.xml 62,2,94,26), the menu's one item below it, then the dialog's autoRun box
+# and "确定" (DlgConfig.xml).
+demo_click 78 14
+sleep 0.5
+demo_screenshot "$shots/main/6-menu.png"
+demo_click 118 41
+dialog=""
+for i in $(seq 1 50); do
+  dialog=$(xdotool search --onlyvisible --name '^DlgConfig$' 2>/dev/null | head -n 1)
+  [ -n "$dialog" ] && break
+  sleep 0.2
+done
+[ -n "$dialog" ] || fail "the settings dialog did not open"
+sleep 0.3
+xdotool mousemove --window "$dialog" 41 57 click 1
+sleep 0.3
+demo_screenshot "$shots/main/7-settings.png"
+xdotool mousemove --window "$dialog" 133 136 click 1
+demo_wait_report "$build" registerboot 30 || fail "no registerboot report"
+image=$(wine reg query 'HKLM\System\CurrentControlSet\Services\QuorvaneSvr' /v ImagePath 2>/dev/null | tr -d '\r' |
+  sed -n 's/^ *ImagePath *REG_[A-Z_]* *//p')
+[ "$image" = "\"$exe_win\" -runservice" ] || fail "QuorvaneSvr's binary path: '$image'"
+ok "QuorvaneSvr registered as $image"
+demo_finish
+for i in $(seq 1 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$app" 2>/dev/null && fail "the program did not end after 完成"
+wait "$app"; rc=$?; app=""
+[ $rc = 0 ] || fail "the program ended with exit code $rc"
+
+# ---- 5. a restart runs the boot pass --------------------------------------------------------------
+wine sc stop "Brenwick Service" >/dev/null 2>&1
+for i in $(seq 1 50); do wine sc query "Brenwick Service" 2>/dev/null | grep -q STOPPED && break; sleep 0.2; done
+wine reg add 'HKLM\System\CurrentControlSet\Services\Brenwick Service' /v Start /t REG_DWORD /d 4 /f >/dev/null
+[ "$(demo_machine_state)" = "pepper=32.0.0.465 service=STOPPED/0x4" ] || fail "companion not damaged again: $(demo_machine_state)"
+wineserver -k; wineserver -w
+# The first program after the restart starts the service manager, which starts QuorvaneSvr.
+wine cmd /c exit >/dev/null 2>&1
+demo_wait_report "$build" bootresult 120 || fail "no bootresult report after the restart"
+after_boot=$(demo_machine_state)
+[ "$after_boot" = "pepper=32.0.0.465 service=RUNNING/0x2" ] || fail "machine after the boot pass: $after_boot"
+ok "the boot pass repaired the companion service: $after_boot"
+
+# ---- 6. uninstall -----------------------------------------------------------------------------------
+wine "$driver" uninstall "$(winpath "$dir/uninst.exe")" "$(winpath "$shots")" || fail "uninstall"
+wine reg query 'HKLM\System\CurrentControlSet\Services\QuorvaneSvr' >/dev/null 2>&1 && fail "QuorvaneSvr is still registered"
+[ -e "$dir" ] && fail "the install folder is left: $(ls -A "$dir" | tr '\n' ' ')"
+wine reg query "$uninstall_key" /reg:32 >/dev/null 2>&1 && fail "the uninstall entry is left"
+ok "QuorvaneSvr, the files, the folder and the uninstall entry are gone"
+
+# ---- 7. nothing left behind -------------------------------------------------------------------------
+sleep 1
+left=$(comm -13 <(echo "$temp_before") <(ls -A "$temp" | sort))
+[ -z "$left" ] || fail "left in %TEMP%: $left"
+# Programs of this prefix only: other runs on the machine may have their own.
+running=""
+for pid in $(pgrep -if 'quorvane\.exe|uninst\.exe|\\Un_?A?\.exe'); do
+  tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" &&
+    running+="$(tr '\0' ' ' <"/proc/$pid/cmdline"); "
+done
+[ -z "$running" ] || fail "still running: $running"
+ok "nothing left in %TEMP%, no program of ours running"
+
+# ---- every report decrypts and its token verifies -----------------------------------------------
+demo_control "$build" /control/reports | /usr/bin/python3 -c '
+import json, sys
+records = [json.loads(line) for line in sys.stdin if line.strip()]
+actions = [(r.get("payload") or {}).get("action") for r in records]
+print("reports:", " ".join(str(a) for a in actions))
+bad = [a for r, a in zip(records, actions) if not r.get("valid")]
+if bad:
+    sys.exit("not valid: %s" % bad)
+for wanted in ("active", "check", "checkresult", "repairresult", "registerboot", "boot", "bootresult"):
+    if wanted not in actions:
+        sys.exit("no %s report" % wanted)
+boot = [r["payload"] for r in records if r["payload"].get("action") == "bootresult"][-1]
+if boot.get("helper") != "2":
+    sys.exit("bootresult helper %r, expected 2" % boot.get("helper"))
+' || fail "reports"
+ok "every report valid"
+echo "PASS: release installed, used, repaired at boot and uninstalled; screenshots in $shots"
