@@ -78,6 +78,9 @@ Function ShowInstallWizard
   InitPluginsDir
   SetOutPath "$PLUGINSDIR\skin_install"
   File /r "${QV_SKIN_DIR}\skin_install\*.*"
+  ; The working folder must not stay inside $PLUGINSDIR, or the installer cannot delete it at
+  ; its end; the wizard reads its skin by full path.
+  SetOutPath "$TEMP"
   nsQuorvanePlug::InitWnd "install" "$PLUGINSDIR\skin_install" "install.xml"
   Pop $0
   ${Trace} "InitWnd $0"
@@ -133,6 +136,7 @@ Function un.ShowUninstallWizard
   InitPluginsDir
   SetOutPath "$PLUGINSDIR\skin_uninstall"
   File /r "${QV_SKIN_DIR}\skin_uninstall\*.*"
+  SetOutPath "$TEMP"
   nsQuorvanePlug::InitWnd "uninstall" "$PLUGINSDIR\skin_uninstall" "uninstall.xml"
   Pop $0
   ${Trace} "un.InitWnd $0"
@@ -153,6 +157,19 @@ Function un.OnUninstallClicked
     ExecWait '"$INSTDIR\Quorvane.exe" UninstallServ'
   ${Trace} "un.UninstallServ"
   nsQuorvanePlug::SetProgressValue 40
+  ; A boot pass that the service started may still be running: UninstallServ stops the service
+  ; but not the pass. The program file cannot be deleted while it runs, so try again for up to
+  ; a minute (the pass settles for 30 s, then sends its report).
+  StrCpy $2 0
+  retry_program:
+    ClearErrors
+    Delete "$INSTDIR\Quorvane.exe"
+    IfErrors 0 program_gone
+    IntOp $2 $2 + 1
+    IntCmp $2 120 program_gone
+    Sleep 500
+    Goto retry_program
+  program_gone:
   Delete "$INSTDIR\Quorvane.exe"
   Delete "$INSTDIR\Quorvane.cfg"
   Delete "$INSTDIR\uninst.exe"
@@ -164,6 +181,13 @@ Function un.OnUninstallClicked
 FunctionEnd
 
 Function un.OnQuitClicked
+  ; The uninstaller runs as a copy of itself in a temporary folder, and a running program cannot
+  ; delete itself. NSIS schedules the copy and its folder for removal at the next restart, the
+  ; folder first, which then fails while the copy is still in it; scheduling the copy, then the
+  ; folder, here makes the restart leave nothing.
+  StrCmp "$EXEDIR" "$INSTDIR" +3
+    Delete /REBOOTOK "$EXEPATH"
+    RMDir /REBOOTOK "$EXEDIR"
   ${Trace} "un.ExitNsDui"
   nsQuorvanePlug::ExitNsDui
 FunctionEnd

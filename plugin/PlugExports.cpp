@@ -164,6 +164,11 @@ QV_EXPORT(ShowMainWnd) {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
+  // The installer may unload this library once the script goes on; no window whose procedure
+  // lives here may outlive that.
+  if (plug::IPlugWindow* window = plug::CurrentWindow()) {
+    if (::IsWindow(window->Handle())) ::DestroyWindow(window->Handle());
+  }
 }
 
 QV_EXPORT(nsDuiSendMessage) {
@@ -179,10 +184,16 @@ QV_EXPORT(nsDuiSendMessage) {
                  reinterpret_cast<LPARAM>(second.c_str()));
 }
 
-// Ends the installer at once. Terminating skips the libraries' detach code: a script calls this
-// from inside a click on our window, with the shell's folder chooser and COM possibly loaded,
-// and an orderly exit from there can stall before the process is gone.
+// Ends the installer. The wizard disappears at once, and the message loop of ShowMainWnd ends
+// as soon as the script function that called this returns (scripts call it last). The installer
+// then finishes as after its last page: it unloads its plug-ins, deletes its temporary plug-in
+// folder and exits with code 0. Terminating the process from here would skip that cleanup and
+// leave the folder in %TEMP% at every run; exiting from inside the click, with the shell's
+// folder chooser and COM possibly loaded, can stall in the libraries' detach code.
 QV_EXPORT(ExitNsDui) {
   (void)parent, (void)stringSize, (void)variables, (void)stackTop, (void)extra;
-  ::TerminateProcess(::GetCurrentProcess(), 0);
+  if (plug::IPlugWindow* window = plug::CurrentWindow()) {
+    if (::IsWindow(window->Handle())) ::ShowWindow(window->Handle(), SW_HIDE);
+  }
+  ::PostQuitMessage(0);
 }

@@ -134,6 +134,25 @@ demo_find_window() {
   return 1
 }
 
+# The colour of one pixel of a window as the screen shows it, as "R,G,B".
+demo_pixel() {  # WINDOW X Y
+  local X Y WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  import -display "$DISPLAY" -window root -crop "1x1+$((X + $2))+$((Y + $3))" -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p' | head -n 1
+}
+
+# Waits until a window has painted the point (it is no longer black): clicks that come before
+# the first paint, when the controls get their places, hit nothing.
+demo_wait_painted() {  # WINDOW X Y
+  local i
+  for i in $(seq 1 100); do
+    case "$(demo_pixel "$@")" in ""|0,0,0) sleep 0.1 ;; *) return 0 ;; esac
+  done
+  echo "demo: window $1 did not paint at $2,$3" >&2
+  return 1
+}
+
 demo_click() {  # X Y in window coordinates
   xdotool mousemove --window "$demo_window" "$1" "$2" click 1
 }

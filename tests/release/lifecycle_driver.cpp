@@ -230,7 +230,9 @@ int Install(const std::wstring& installer, const std::wstring& parent, const std
   for (int i = 1; i <= 3 && ::WaitForSingleObject(process, 150) == WAIT_TIMEOUT; ++i) {
     wchar_t name[32];
     std::swprintf(name, 32, L"install-4-progress-%d", i);
-    if (::IsWindowVisible(wizard)) Shot(wizard, shots, name);
+    if (::IsWindowVisible(wizard) && plughost::SaveWindowPng(wizard, shots + L"\\" + name + L".png")) {
+      std::printf("screenshot %s\n", Utf8(name).c_str());
+    }
   }
   DWORD code = WaitExit(process, 60000);
   Check(code == 0, L"the installer ends with exit code " + std::to_wstring(code));
