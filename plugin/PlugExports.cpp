@@ -22,6 +22,9 @@ using Entry = plug::StackEntry<Ch>;
 
 constexpr wchar_t kInstallPathEdit[] = L"install_path_edit";
 
+// Set by ExitNsDui: the installer is ending, and ShowMainWnd's loop ends for that.
+bool exitRequested = false;
+
 plug::CallParams MakeParams(HWND parent, int stringSize, Ch* variables, Entry** stackTop,
                             plug::NsisExtraParameters* extra) {
   plug::CallParams params;
@@ -59,6 +62,20 @@ class ScopedComInit {
  private:
   bool ok_;
 };
+
+// While the script writes files no message loop runs: it calls us between its steps. Let the
+// wizard's timers tick and its windows repaint then, so the progress is seen moving, but leave
+// every input message queued: a click on a bound control must never start a script function
+// inside the one that is running.
+void LetWizardRepaint() {
+  MSG msg;
+  for (int i = 0; i < 16 && ::PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE); ++i) {
+    ::DispatchMessageW(&msg);
+  }
+  for (int i = 0; i < 16 && ::PeekMessageW(&msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE); ++i) {
+    ::DispatchMessageW(&msg);
+  }
+}
 
 }  // namespace
 
@@ -150,7 +167,10 @@ QV_EXPORT(SelectInstallDir) {
 QV_EXPORT(SetProgressValue) {
   Stack stack = Enter(parent, stringSize, variables, stackTop, extra);
   int value = stack.PopInt();
-  if (plug::IPlugWindow* window = plug::CurrentWindow()) window->SetProgressValue(value);
+  if (plug::IPlugWindow* window = plug::CurrentWindow()) {
+    window->SetProgressValue(value);
+    LetWizardRepaint();
+  }
 }
 
 QV_EXPORT(ShowMainWnd) {
@@ -164,10 +184,12 @@ QV_EXPORT(ShowMainWnd) {
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
   }
-  // The installer may unload this library once the script goes on; no window whose procedure
+  // After ExitNsDui the installer finishes and unloads this library: no window whose procedure
   // lives here may outlive that.
-  if (plug::IPlugWindow* window = plug::CurrentWindow()) {
-    if (::IsWindow(window->Handle())) ::DestroyWindow(window->Handle());
+  if (exitRequested) {
+    if (plug::IPlugWindow* window = plug::CurrentWindow()) {
+      if (::IsWindow(window->Handle())) ::DestroyWindow(window->Handle());
+    }
   }
 }
 
@@ -182,6 +204,7 @@ QV_EXPORT(nsDuiSendMessage) {
   // The texts ride along for the window's sake; they stay ours and die after the send.
   ::SendMessageW(window->Handle(), message, reinterpret_cast<WPARAM>(first.c_str()),
                  reinterpret_cast<LPARAM>(second.c_str()));
+  LetWizardRepaint();
 }
 
 // Ends the installer. The wizard disappears at once, and the message loop of ShowMainWnd ends
@@ -192,6 +215,7 @@ QV_EXPORT(nsDuiSendMessage) {
 // folder chooser and COM possibly loaded, can stall in the libraries' detach code.
 QV_EXPORT(ExitNsDui) {
   (void)parent, (void)stringSize, (void)variables, (void)stackTop, (void)extra;
+  exitRequested = true;
   if (plug::IPlugWindow* window = plug::CurrentWindow()) {
     if (::IsWindow(window->Handle())) ::ShowWindow(window->Handle(), SW_HIDE);
   }

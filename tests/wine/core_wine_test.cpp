@@ -73,6 +73,32 @@ TEST(Folders, GettersEndInBackslashAndAreCached) {
   EXPECT_TRUE(IsOs64Bit());
 }
 
+// Where the two builds really differ. A 32-bit program on 64-bit Windows sees SysWOW64 under the
+// name System32, and a registry key opened without a view lands in the 32-bit view; the program
+// therefore names the 32-bit system folder and every registry view explicitly.
+TEST(Architecture, SystemFolderAndDefaultRegistryView) {
+  constexpr bool k32Bit = sizeof(void*) == 4;
+  const std::wstring name = L"qv_view_probe.txt";
+  HANDLE file = ::CreateFileW((GetSystemDir() + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  ::CloseHandle(file);
+  EXPECT_EQ(::GetFileAttributesW((GetSysWow64Dir() + name).c_str()) != INVALID_FILE_ATTRIBUTES, k32Bit);
+  ::DeleteFileW((GetSystemDir() + name).c_str());
+
+  const wchar_t* key = L"Software\QvViewProbe";
+  HKEY created = nullptr;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE, nullptr, &created, nullptr),
+            ERROR_SUCCESS);
+  ::RegCloseKey(created);
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    HKEY opened = nullptr;
+    bool found = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | view, &opened) == ERROR_SUCCESS;
+    if (found) ::RegCloseKey(opened);
+    EXPECT_EQ(found, (view == KEY_WOW64_32KEY) == k32Bit) << (view == KEY_WOW64_32KEY ? "32-bit view" : "64-bit view");
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key, view, 0);
+  }
+}
+
 TEST(Files, CreateParentDirsSeveralLevels) {
   TempFolder temp(L"qv_dirs");
   std::wstring deep = temp.Path() + L"a\\b c\\d\\file.txt";
