@@ -11,9 +11,10 @@ struct curl_slist;
 // Window message posted to `progressWindow` while a download runs; wParam = percent done.
 inline constexpr UINT WM_DOWNLOAD_PROGRESS = WM_USER + 101;  // 1125
 
-// How long a download may wait for its connection (TLS handshake included), and how long it
-// may go without receiving a single byte, before it fails with CURLE_OPERATION_TIMEDOUT.
-// A slow download that keeps moving is not limited.
+// How long a download may wait for its connection (TLS handshake included), and how many
+// seconds in a row may pass without a single byte arriving (headers or content), before it
+// fails with CURLE_OPERATION_TIMEDOUT. A download that keeps moving, however slowly, has no
+// limit.
 struct DownloadLimits {
   long connectSeconds = 30;
   long stallSeconds = 60;
@@ -40,6 +41,19 @@ class HttpTransfer {
   HWND progressWindow = nullptr;
   // Extra request header lines for HttpGet; owned and freed by the object.
   curl_slist* requestHeaders = nullptr;
+
+ private:
+  // While a download runs: when its last byte arrived, so its callbacks can tell a stall.
+  struct StallClock {
+    unsigned long long lastByteTick = 0;  // GetTickCount64
+    unsigned long long limitMs = 0;
+    long long lastCount = -1;  // content bytes so far, as libcurl last reported them
+    bool stalled = false;
+  };
+  StallClock stall_;
+
+  static size_t ReadStatusLine(char* line, size_t size, size_t count, void* userdata);
+  static int ReportProgress(void* userdata, long long total, long long now, long long, long long);
 };
 
 // Makes sure libcurl's global state is initialised; safe from any thread, does the work once.

@@ -3,6 +3,7 @@
 
 #include "core/ToolContext.h"
 #include "net/Events.h"
+#include "net/ProxyRules.h"
 #include "net/ReportUrl.h"
 #include "net/ToolConfig.h"
 
@@ -166,6 +167,81 @@ TEST(DecodeToolConfig, RepliesDecodeByTheTable) {
     EXPECT_EQ(config.helperVersion, c.expected.helperVersion) << c.name;
     EXPECT_EQ(config.country, c.expected.country) << c.name;
   }
+}
+
+// Nesting is bounded by a flat scan and an iterative parse: a hostile reply of any depth is
+// "not a JSON object" (false, record cleared) instead of the end of the parsing thread.
+TEST(DecodeToolConfig, DeepRepliesAreRefusedWithoutRecursion) {
+  auto nested = [](const std::string& open, const std::string& close, int depth, const std::string& core) {
+    std::string text;
+    for (int i = 0; i < depth; ++i) text += open;
+    text += core;
+    for (int i = 0; i < depth; ++i) text += close;
+    return text;
+  };
+  const std::string brackets(40000, '[');
+  struct Case {
+    const char* name;
+    std::string reply;
+    bool ok;
+    const char* ip;
+  } cases[] = {
+      {"100 KB of nested arrays", nested("[", "]", 50000, ""), false, ""},
+      {"nested objects 40000 deep", nested("{\"a\":", "}", 40000, "1"), false, ""},
+      {"opened and never closed", brackets, false, ""},
+      {"nested objects within the bound", R"({"ip":"1.2.3.4","x":)" + nested("{\"a\":", "}", 31, "1") + "}", true,
+       "1.2.3.4"},
+      {"one level past the bound", R"({"ip":"1.2.3.4","x":)" + nested("{\"a\":", "}", 32, "1") + "}", false, ""},
+      {"brackets inside strings do not count", R"({"ip":"1.2.3.4","x":")" + brackets + R"(\"["})", true,
+       "1.2.3.4"},
+  };
+  for (const Case& c : cases) {
+    ToolConfig config{"9.9.9.9", "1.1.1.1", "2.2.2.2", true};
+    EXPECT_EQ(DecodeToolConfig(c.reply, config), c.ok) << c.name;
+    EXPECT_EQ(config.ip, c.ip) << c.name;
+    EXPECT_EQ(config.flashVersion, "") << c.name;
+    EXPECT_FALSE(config.country) << c.name;
+  }
+}
+
+TEST(HttpsProxyFromList, TheHttpsEntryOrTheOneForEveryScheme) {
+  struct Case {
+    const char* list;
+    const char* proxy;
+  } cases[] = {
+      {"", ""},
+      {"proxy.corp:8080", "http://proxy.corp:8080"},
+      {"http=web:80;https=secure:3128;ftp=f:21", "http://secure:3128"},
+      {"HTTPS=secure:3128", "http://secure:3128"},
+      {"http=web:80", ""},                            // plain HTTP only
+      {"http=web:80 all:8000", "http://all:8000"},    // blanks separate too
+      {"https=secure:1;any:2", "http://secure:1"},    // the scheme's own entry first
+      {"https=http://secure:1", "http://secure:1"},   // a given scheme is kept
+      {" ; ;", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(HttpsProxyFromList(c.list), c.proxy) << c.list;
+}
+
+TEST(HostBypassesProxy, LocalNamesAndWildcardPatterns) {
+  struct Case {
+    const char* host;
+    const char* bypass;
+    bool bypassed;
+  } cases[] = {
+      {"intranet", "<local>", true},
+      {"api.quorvane.example", "<local>", false},
+      {"api.quorvane.example", "*.quorvane.example", true},
+      {"API.Quorvane.Example", "*.quorvane.example", true},
+      {"quorvane.example", "*.quorvane.example", false},
+      {"127.0.0.1", "10.*;127.0.0.*", true},
+      {"127.0.0.1", "10.*, 192.168.*", false},
+      {"www.quorvane.example", "https://www.quorvane.example:443", true},
+      {"www.quorvane.example", "www.quorvane.example.evil", false},
+      {"::1", "[::1]:443", false},  // hosts come without brackets, so bracketed entries name nothing here
+      {"", "*", false},
+      {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*a*a*a*a*a*c", false},  // no run-away backtracking
+  };
+  for (const Case& c : cases) EXPECT_EQ(HostBypassesProxy(c.host, c.bypass), c.bypassed) << c.host << " / " << c.bypass;
 }
 
 TEST(ApplyToolConfig, ContextGetsIpAndDottedHelperVersionOnly) {

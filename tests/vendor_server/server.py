@@ -45,15 +45,18 @@ SCENARIOS = {
     "slow": (200, "application/json", json.dumps(CONFIG_NORMAL), 3),
     # Late but within the client's 2-second limit: a check can be cancelled during the fetch.
     "lagging": (200, "application/json", json.dumps(CONFIG_NORMAL), 0.8),
+    # An object whose member nests 49,000 arrays deep (about 100 KB): parsed by recursion, it
+    # would end the parsing thread; it must give "not a JSON object".
+    "deep": (200, "application/json", '{"ip":"203.0.113.7","x":' + "[" * 49000 + "]" * 49000 + "}", 0),
     # Answers after 0.8 s, like a distant server, so the check's progress can be seen.
     "demo": (200, "application/json",
              '{"flashVersion":"32.0.0.465","country":true,"helperVersion":"2.0.1.3","ip":"203.0.113.7"}', 0.8),
 }
 
 
-def make_certificates(state, hostnames=()):
-    """A trusted CA with a certificate for 127.0.0.1/localhost (and `hostnames`), and a second,
-    untrusted chain."""
+def make_certificates(state, crl_origin, hostnames=()):
+    """A trusted CA with a certificate for 127.0.0.1/localhost (and `hostnames`), a second,
+    untrusted chain, and the platform hierarchy (below)."""
     ext = os.path.join(state, "server.ext")
     names = "".join(",DNS:" + name for name in hostnames)
     with open(ext, "w") as f:
@@ -71,6 +74,78 @@ def make_certificates(state, hostnames=()):
         run("req", *ec, "-keyout", prefix + "server.key", "-out", prefix + "server.csr", "-subj", "/CN=127.0.0.1")
         run("x509", "-req", "-in", prefix + "server.csr", "-CA", prefix + "ca.pem", "-CAkey", prefix + "ca.key",
             "-CAcreateserial", "-out", prefix + "server.pem", "-days", "30", "-extfile", "server.ext")
+    make_platform_certificates(state, crl_origin, run, ec)
+
+
+# The platform hierarchy: a root that only the platform's chain engine is given (the folder
+# platform-roots/ holds it, for a test to mount over /etc/ssl/certs), an intermediate, and one
+# server certificate per case. Each platform-KIND.pem is the chain a listener sends.
+PLATFORM_LEAVES = {
+    # kind: (subject, subjectAltName, validity arguments of `openssl ca`, revoked)
+    "platform": ("127.0.0.1", "IP:127.0.0.1,DNS:localhost", ["-days", "30"], False),
+    "platform-expired": ("127.0.0.1", "IP:127.0.0.1,DNS:localhost",
+                         ["-startdate", "20200101000000Z", "-enddate", "20200201000000Z"], False),
+    "platform-misnamed": ("other.example", "DNS:other.example", ["-days", "30"], False),
+    "platform-revoked": ("127.0.0.1", "IP:127.0.0.1,DNS:localhost", ["-days", "30"], True),
+}
+
+
+def make_platform_certificates(state, crl_origin, run, ec):
+    folder = os.path.join(state, "platform-ca")
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(os.path.join(folder, "newcerts"))
+    open(os.path.join(folder, "index.txt"), "w").close()
+    with open(os.path.join(folder, "serial"), "w") as f:
+        f.write("1000\n")
+    with open(os.path.join(folder, "crlnumber"), "w") as f:
+        f.write("1000\n")
+    config = os.path.join(folder, "ca.cnf")
+    with open(config, "w") as f:
+        f.write("[ca]\ndefault_ca=intermediate\n[intermediate]\ndir=%s\ndatabase=$dir/index.txt\n"
+                "new_certs_dir=$dir/newcerts\nserial=$dir/serial\ncrlnumber=$dir/crlnumber\n"
+                "certificate=$dir/intermediate.pem\nprivate_key=$dir/intermediate.key\ndefault_md=sha256\n"
+                "default_crl_days=30\npolicy=any\nunique_subject=no\ncopy_extensions=none\n"
+                "[any]\ncommonName=supplied\n" % folder)
+    with open(os.path.join(folder, "intermediate.ext"), "w") as f:
+        f.write("basicConstraints=critical,CA:TRUE,pathlen:0\nkeyUsage=critical,keyCertSign,cRLSign\n"
+                "subjectKeyIdentifier=hash\nauthorityKeyIdentifier=keyid\n")
+    run("req", "-x509", *ec, "-keyout", "platform-ca/root.key", "-out", "platform-ca/root.pem", "-days", "30",
+        "-subj", "/CN=Quorvane Platform Test Root", "-addext", "basicConstraints=critical,CA:TRUE",
+        "-addext", "keyUsage=critical,keyCertSign,cRLSign")
+    run("req", *ec, "-keyout", "platform-ca/intermediate.key", "-out", "platform-ca/intermediate.csr",
+        "-subj", "/CN=Quorvane Platform Test Intermediate")
+    run("x509", "-req", "-in", "platform-ca/intermediate.csr", "-CA", "platform-ca/root.pem",
+        "-CAkey", "platform-ca/root.key", "-set_serial", "77", "-out", "platform-ca/intermediate.pem",
+        "-days", "30", "-extfile", "platform-ca/intermediate.ext")
+    with open(os.path.join(folder, "intermediate.pem")) as f:
+        intermediate = f.read()
+    for kind, (subject, names, validity, revoked) in PLATFORM_LEAVES.items():
+        leaf_ext = os.path.join(folder, kind + ".ext")
+        with open(leaf_ext, "w") as f:
+            f.write("subjectAltName=%s\nbasicConstraints=CA:FALSE\nkeyUsage=critical,digitalSignature\n"
+                    "extendedKeyUsage=serverAuth\nauthorityKeyIdentifier=keyid\n" % names)
+            if revoked:
+                f.write("crlDistributionPoints=URI:%s/crl/platform.crl\n" % crl_origin)
+        run("req", *ec, "-keyout", kind + ".key", "-out", "platform-ca/%s.csr" % kind, "-subj", "/CN=" + subject)
+        run("ca", "-config", config, "-batch", "-notext", "-in", "platform-ca/%s.csr" % kind,
+            "-out", "platform-ca/%s.pem" % kind, "-extfile", leaf_ext, *validity)
+        with open(os.path.join(folder, kind + ".pem")) as f:
+            leaf = f.read()
+        with open(os.path.join(state, kind + ".pem"), "w") as f:
+            f.write(leaf + intermediate)
+        if kind == "platform":  # the same server certificate without its intermediate
+            shutil.copy(os.path.join(state, kind + ".key"), os.path.join(state, "platform-partial.key"))
+            with open(os.path.join(state, "platform-partial.pem"), "w") as f:
+                f.write(leaf)
+        if revoked:
+            run("ca", "-config", config, "-revoke", "platform-ca/%s.pem" % kind)
+    run("ca", "-config", config, "-gencrl", "-out", "platform-ca/platform-crl.pem")
+    os.makedirs(os.path.join(state, "crl"), exist_ok=True)
+    run("crl", "-in", "platform-ca/platform-crl.pem", "-outform", "DER", "-out", "crl/platform.crl")
+    roots = os.path.join(state, "platform-roots")
+    shutil.rmtree(roots, ignore_errors=True)
+    os.makedirs(roots)
+    shutil.copy(os.path.join(folder, "root.pem"), os.path.join(roots, "quorvane-platform-root.pem"))
 
 
 def decrypt_report(data_hex):
@@ -221,6 +296,26 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if hops <= 0:
                 return self.reply(200, "redirect-end")
             return self.reply(302, "", headers=[("Location", "/test/redirect/%d" % (hops - 1))])
+        if what == "redirect-http":  # /test/redirect-http/N: N hops of 302, then one to plain HTTP
+            hops = int(arg or "0")
+            target = "/test/redirect-http/%d" % (hops - 1) if hops > 0 else \
+                "http://127.0.0.1:%d/test/bytes/10" % self.state.ports["plain"]
+            return self.reply(302, "", headers=[("Location", target)])
+        if what == "trickle":  # /test/trickle/N/MS: N bytes "t", one every MS milliseconds
+            count = int(arg or "0")
+            pause = int(parts[3] if len(parts) > 3 else "1000") / 1000.0
+            self.send_response(200)
+            self.send_header("Content-Type", "application/octet-stream")
+            self.send_header("Content-Length", str(count))
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.flush()
+            for _ in range(count):
+                time.sleep(pause)
+                self.wfile.write(b"t")
+                self.wfile.flush()
+            self.close_connection = True
+            return
         if what == "http10":  # a whole answer in HTTP/1.0
             self.protocol_version = "HTTP/1.0"
             return self.reply(200, "http10-body")
@@ -261,6 +356,14 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.wfile.write(b"q" * 1500)
         self.close_connection = True
 
+    # --- revocation lists (the platform hierarchy's, over plain HTTP as CAs publish them) ---
+    def crl(self, parts, query, url):
+        full = os.path.join(self.state.folder, "crl", os.path.basename(url.path))
+        if not os.path.isfile(full):
+            return self.page(404, "Not Found")
+        with open(full, "rb") as f:
+            self.reply(200, f.read(), "application/pkix-crl")
+
     # --- files -----------------------------------------------------------------------
     def serve_file(self, path):
         relative = os.path.normpath(urllib.parse.unquote(path)).lstrip("/")
@@ -277,6 +380,7 @@ ROUTES = [
     ("/hm2.gif", Handler.report),
     ("/control", Handler.control),
     ("/test", Handler.test),
+    ("/crl", Handler.crl),
 ]
 
 
@@ -307,6 +411,82 @@ class TlsServer(socketserver.ThreadingMixIn, http.server.HTTPServer):
                 pass
 
 
+class PlainServer(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    """The same endpoints over plain HTTP: the target of downgrading redirects (which a client
+    must never follow) and the revocation lists."""
+    daemon_threads = True
+    allow_reuse_address = True
+
+    def __init__(self, address, state, port_name):
+        self.state = state
+        self.port_name = port_name
+        super().__init__(address, Handler)
+
+
+def relay(source, target):
+    try:
+        while True:
+            data = source.recv(65536)
+            if not data:
+                break
+            target.sendall(data)
+    except OSError:
+        pass
+    for sock in (source, target):
+        try:
+            sock.shutdown(socket.SHUT_RDWR)
+        except OSError:
+            pass
+
+
+def proxy_connection(conn, state):
+    """One client of the CONNECT proxy: reads the request head, records it, opens the tunnel."""
+    conn.settimeout(30)
+    try:
+        head = b""
+        while b"\r\n\r\n" not in head and len(head) < 16384:
+            data = conn.recv(4096)
+            if not data:
+                return
+            head += data
+        words = head.split(b"\r\n", 1)[0].decode("latin-1").split()
+        if len(words) < 2 or words[0] != "CONNECT":
+            conn.sendall(b"HTTP/1.1 405 Method Not Allowed\r\nContent-Length: 0\r\nConnection: close\r\n\r\n")
+            return
+        state.append(state.requests, {"path": "CONNECT", "query": words[1], "port": "proxy"})
+        host, _, port = words[1].rpartition(":")
+        try:
+            upstream = socket.create_connection((host.strip("[]"), int(port)), timeout=10)
+        except (OSError, ValueError):
+            conn.sendall(b"HTTP/1.1 502 Bad Gateway\r\nContent-Length: 0\r\nConnection: close\r\n\r\n")
+            return
+        upstream.settimeout(None)
+        conn.settimeout(None)
+        conn.sendall(b"HTTP/1.1 200 Connection established\r\n\r\n")
+        rest = head.split(b"\r\n\r\n", 1)[1]
+        if rest:
+            upstream.sendall(rest)
+        back = threading.Thread(target=relay, args=(upstream, conn), daemon=True)
+        back.start()
+        relay(conn, upstream)
+        back.join(60)
+        upstream.close()
+    except OSError:
+        pass
+    finally:
+        conn.close()
+
+
+def proxy_listener(sock, state):
+    """An HTTP proxy that only tunnels (CONNECT), as HTTPS through a proxy uses it."""
+    while True:
+        try:
+            conn, _ = sock.accept()
+        except OSError:
+            return
+        threading.Thread(target=proxy_connection, args=(conn, state), daemon=True).start()
+
+
 def silent_listener(sock):
     """Accepts connections and never answers: the unreachable or hung server."""
     held = []
@@ -317,6 +497,13 @@ def silent_listener(sock):
             return
         held.append(conn)
         del held[:-64]
+
+
+def chain_context(state, kind):
+    """The platform hierarchy's chain KIND.pem with its key KIND.key."""
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(os.path.join(state, kind + ".pem"), os.path.join(state, kind + ".key"))
+    return context
 
 
 def tls_context(state, prefix):
@@ -383,9 +570,11 @@ def serve(args, watch_pid, ready_fd):
             os.remove(os.path.join(state_dir, name))
         except OSError:
             pass
-    make_certificates(state_dir, [h for h in (args.hostnames or "").split(",") if h])
     state = State(state_dir, www, args.scenario)
     state.reset(args.scenario)
+    plain = PlainServer(("127.0.0.1", 0), state, "plain")
+    make_certificates(state_dir, "http://127.0.0.1:%d" % plain.server_address[1],
+                      [h for h in (args.hostnames or "").split(",") if h])
 
     try:
         main = TlsServer(("127.0.0.1", args.port), tls_context(state_dir, ""), state, "main")
@@ -395,16 +584,25 @@ def serve(args, watch_pid, ready_fd):
     untrusted = TlsServer(("127.0.0.1", 0), tls_context(state_dir, "rogue-"), state, "untrusted")
     # The trusted certificate on an address it does not name.
     misnamed = TlsServer(("127.0.0.2", 0), tls_context(state_dir, ""), state, "misnamed")
+    # Chains of the platform hierarchy, one listener each (see PLATFORM_LEAVES).
+    platform = {kind: TlsServer(("127.0.0.1", 0), chain_context(state_dir, kind), state, kind)
+                for kind in [*PLATFORM_LEAVES, "platform-partial"]}
     silent = socket.socket()
     silent.bind(("127.0.0.1", 0))
     silent.listen(64)
+    proxy = socket.socket()
+    proxy.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    proxy.bind(("127.0.0.1", 0))
+    proxy.listen(64)
+    servers = [main, untrusted, misnamed, plain, *platform.values()]
     state.ports = {"main": main.server_address[1], "untrusted": untrusted.server_address[1],
-                   "misnamed": misnamed.server_address[1], "silent": silent.getsockname()[1]}
+                   "misnamed": misnamed.server_address[1], "silent": silent.getsockname()[1],
+                   "plain": plain.server_address[1], "proxy": proxy.getsockname()[1],
+                   **{kind: server.server_address[1] for kind, server in platform.items()}}
 
-    threads = [threading.Thread(target=main.serve_forever, daemon=True),
-               threading.Thread(target=untrusted.serve_forever, daemon=True),
-               threading.Thread(target=misnamed.serve_forever, daemon=True),
-               threading.Thread(target=silent_listener, args=(silent,), daemon=True)]
+    threads = [threading.Thread(target=server.serve_forever, daemon=True) for server in servers]
+    threads += [threading.Thread(target=silent_listener, args=(silent,), daemon=True),
+                threading.Thread(target=proxy_listener, args=(proxy, state), daemon=True)]
     for t in threads:
         t.start()
 
@@ -426,10 +624,10 @@ def serve(args, watch_pid, ready_fd):
     while not stopping.wait(1.0):
         if watch_pid and not pid_alive(watch_pid):
             break
-    main.shutdown()
-    untrusted.shutdown()
-    misnamed.shutdown()
+    for server in servers:
+        server.shutdown()
     silent.close()
+    proxy.close()
     try:
         os.remove(os.path.join(state_dir, "server.pid"))
     except OSError:

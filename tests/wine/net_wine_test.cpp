@@ -24,6 +24,7 @@
 #include "net/Endpoints.h"
 #include "net/HttpTransfer.h"
 #include "net/Statistics.h"
+#include "net/TrustStore.h"
 #include "net/ToolConfig.h"
 #include "tests/wine/VendorServerClient.h"
 
@@ -144,53 +145,27 @@ TEST_F(NetWine, UntrustedCertificateFailsEveryTransfer) {
   EXPECT_EQ(body, "pong");
 }
 
-// The Windows "ROOT" store is trusted too: with the untrusted server's CA added there, a new
-// process (the store is read once per process) reaches that server.
-TEST_F(NetWine, WindowsRootStoreCertificatesAreTrusted) {
-  const std::string untrusted = vendor::OriginOnPort(vendor::Port("untrusted"));
-  if (GetEnvironmentVariableW(L"QV_NET_TRUST_CHILD", nullptr, 0)) {
-    std::string body;
-    EXPECT_EQ(HttpTransfer().HttpGet(untrusted + "/control/ping", body), CURLE_OK);
-    EXPECT_EQ(body, "pong");
-    return;
-  }
-  const std::string pem = ReadFileText(WideToAnsi(vendor::StateDir()) + "\\rogue-ca.pem");
-  DWORD size = 0;
-  ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr));
-  std::vector<BYTE> der(size);
-  ASSERT_TRUE(CryptStringToBinaryA(pem.c_str(), 0, CRYPT_STRING_BASE64HEADER, der.data(), &size, nullptr, nullptr));
-  HCERTSTORE root = CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"ROOT");
-  ASSERT_NE(root, nullptr);
-  PCCERT_CONTEXT added = nullptr;
-  ASSERT_TRUE(CertAddEncodedCertificateToStore(root, X509_ASN_ENCODING, der.data(), size,
-                                               CERT_STORE_ADD_REPLACE_EXISTING, &added));
-  CertControlStore(root, 0, CERT_STORE_CTRL_COMMIT, nullptr);  // visible to other processes now
-
-  SetEnvironmentVariableW(L"QV_NET_TRUST_CHILD", L"1");
-  std::wstring command = QuotedCommandLine(GetModulePath(),
-                                           L"--gtest_filter=NetWine.WindowsRootStoreCertificatesAreTrusted");
-  STARTUPINFOW startup{sizeof startup};
-  PROCESS_INFORMATION process{};
-  BOOL started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                                &process);
-  SetEnvironmentVariableW(L"QV_NET_TRUST_CHILD", nullptr);
-  DWORD exitCode = 1;
-  if (started) {
-    WaitForSingleObject(process.hProcess, 60000);
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-  }
-  CertDeleteCertificateFromStore(added);  // also frees the context
-  CertControlStore(root, 0, CERT_STORE_CTRL_COMMIT, nullptr);
-  CertCloseStore(root, 0);
-  ASSERT_TRUE(started);
-  EXPECT_EQ(exitCode, 0u);
-
-  // Names are verified as well: the trusted certificate names only 127.0.0.1 and localhost.
+// Names are verified as well: the trusted certificate names only 127.0.0.1 and localhost.
+TEST_F(NetWine, CertificateForAnotherAddressFails) {
   std::string body;
   EXPECT_EQ(HttpTransfer().HttpGet(FormatStringA("https://127.0.0.2:%d/control/ping", vendor::Port("misnamed")), body),
             CURLE_PEER_FAILED_VERIFICATION);
+  EXPECT_EQ(body, "");
+}
+
+// A redirect may lead only to HTTPS: one hop to plain HTTP ends the GET and the download with
+// libcurl's own result for a refused scheme, before anything of the plain-HTTP answer is used.
+TEST_F(NetWine, RedirectToPlainHttpIsRefused) {
+  std::string body;
+  EXPECT_EQ(HttpTransfer().HttpGet(Web("/test/redirect-http/2"), body), CURLE_UNSUPPORTED_PROTOCOL);
+  EXPECT_EQ(body, "");
+  const std::string file = TempFile("qv_net_downgrade.bin");
+  WriteFileText(file, "old content");
+  EXPECT_EQ(HttpTransfer().HttpDownload(Web("/test/redirect-http/1"), file), CURLE_UNSUPPORTED_PROTOCOL);
+  EXPECT_EQ(ReadFileText(file), "");
+  DeleteFileA(file.c_str());
+  for (const auto& request : vendor::Requests()) EXPECT_STRNE(request["port"].GetString(), "plain");
+  EXPECT_TRUE(RequestedPath("/test/redirect-http/0"));  // the last HTTPS hop was reached
 }
 
 // --- HttpDownload -----------------------------------------------------------------------
@@ -251,6 +226,19 @@ TEST_F(NetWine, DownloadLimitsEndStalledAndUnansweredTransfers) {
     // The partial content stays; callers remove old files themselves.
     EXPECT_EQ(ReadFileText(file).substr(0, 10), c.content) << c.name;
   }
+  DeleteFileA(file.c_str());
+}
+
+// A download that keeps moving is never cut, however slowly it moves: here one byte every
+// 1.5 s against a 2-second stall limit (an average-speed rule of 1 byte/s would end it).
+TEST_F(NetWine, SlowDownloadThatKeepsMovingRunsToItsEnd) {
+  const std::string file = TempFile("qv_net_trickle.bin");
+  HttpTransfer transfer;
+  auto start = Clock::now();
+  EXPECT_EQ(transfer.HttpDownload(Web("/test/trickle/5/1500"), file, DownloadLimits{30, 2}), CURLE_OK);
+  EXPECT_GT(SecondsSince(start), 7.0);
+  EXPECT_EQ(ReadFileText(file), "ttttt");
+  EXPECT_EQ(transfer.statusCode, 200);
   DeleteFileA(file.c_str());
 }
 
@@ -334,6 +322,267 @@ TEST_F(NetWine, FetchToolConfigFromSlowServerFailsAndKeepsEverything) {
   EXPECT_EQ(kept.flashVersion, "keep");
   EXPECT_EQ(GetConfiguredIp(), "203.0.113.7");
   EXPECT_EQ(GetConfiguredHelperVersion(), "2.0.1.3");
+}
+
+// A reply nested about 49,000 levels deep, fetched on a thread with a small stack: "not a
+// JSON object" (record cleared, context kept), and the thread lives on.
+TEST_F(NetWine, DeeplyNestedReplyIsNotAnObject) {
+  ASSERT_TRUE(vendor::SelectScenario("normal"));
+  ToolConfig first;
+  ASSERT_TRUE(FetchToolConfig(GetToolContext(), first));
+  ASSERT_TRUE(vendor::SelectScenario("deep"));
+  struct Run {
+    ToolConfig record{"old", "old", "old", true};
+    bool ok = true;
+  } run;
+  HANDLE thread = CreateThread(
+      nullptr, 64 * 1024,
+      [](void* arg) -> DWORD {
+        auto* r = static_cast<Run*>(arg);
+        r->ok = FetchToolConfig(GetToolContext(), r->record);
+        return 7;
+      },
+      &run, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  ASSERT_NE(thread, nullptr);
+  EXPECT_EQ(WaitForSingleObject(thread, 20000), WAIT_OBJECT_0);
+  DWORD exitCode = 0;
+  GetExitCodeThread(thread, &exitCode);
+  CloseHandle(thread);
+  EXPECT_EQ(exitCode, 7u);
+  EXPECT_FALSE(run.ok);
+  EXPECT_EQ(run.record.ip, "");
+  EXPECT_EQ(run.record.flashVersion, "");
+  EXPECT_FALSE(run.record.country);
+  EXPECT_EQ(GetConfiguredIp(), "203.0.113.7");
+  EXPECT_EQ(GetConfiguredHelperVersion(), "2.0.1.3");
+}
+
+// --- the system proxy ------------------------------------------------------------------------
+
+// Writes the current user's proxy setting as the Windows network settings store it (the value
+// WinHTTP's IE proxy configuration is read from) and puts the old one back afterwards.
+class SystemProxyWine : public NetWine {
+ protected:
+  static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
+  static constexpr wchar_t kValue[] = L"DefaultConnectionSettings";
+
+  void SetUp() override {
+    NetWine::SetUp();
+    ScopedRegKey key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS) {
+      DWORD size = 0;
+      if (RegQueryValueExW(key.Get(), kValue, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+        saved_.resize(size);
+        hadValue_ = RegQueryValueExW(key.Get(), kValue, nullptr, nullptr, saved_.data(), &size) == ERROR_SUCCESS;
+      }
+    }
+  }
+  void TearDown() override { Restore(); }
+
+  void Restore() {
+    ScopedRegKey key;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr) !=
+        ERROR_SUCCESS)
+      return;
+    if (hadValue_)
+      RegSetValueExW(key.Get(), kValue, 0, REG_BINARY, saved_.data(), static_cast<DWORD>(saved_.size()));
+    else
+      RegDeleteValueW(key.Get(), kValue);
+  }
+
+  // Layout: version 0x46, a change counter, flags (1 direct, 2 fixed proxy), then the proxy
+  // list, the bypass list and the configuration-script address, each a length and its bytes.
+  static void SetProxy(const std::string& proxy, const std::string& bypass) {
+    std::vector<BYTE> blob;
+    auto put32 = [&](DWORD v) { blob.insert(blob.end(), reinterpret_cast<BYTE*>(&v), reinterpret_cast<BYTE*>(&v) + 4); };
+    auto putText = [&](const std::string& text) {
+      put32(static_cast<DWORD>(text.size()));
+      blob.insert(blob.end(), text.begin(), text.end());
+    };
+    put32(0x46);
+    put32(1);
+    put32(proxy.empty() ? 1 : 3);
+    putText(proxy);
+    putText(bypass);
+    putText("");
+    blob.resize(blob.size() + 32, 0);
+    ScopedRegKey key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr),
+              ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key.Get(), kValue, 0, REG_BINARY, blob.data(), static_cast<DWORD>(blob.size())),
+              ERROR_SUCCESS);
+  }
+
+  bool hadValue_ = false;
+  std::vector<BYTE> saved_;
+};
+
+// A configuration query and an installer download go through the fixed proxy named for
+// HTTPS (a CONNECT tunnel each); the bypass list and a proxy for plain HTTP only leave them
+// direct. The records are read after the proxy setting is put back.
+TEST_F(SystemProxyWine, TransfersUseTheFixedProxyUnlessBypassed) {
+  const std::string proxy = FormatStringA("127.0.0.1:%d", vendor::Port("proxy"));
+  const std::string target = FormatStringA("127.0.0.1:%d", QV_VENDOR_PORT);
+  ASSERT_TRUE(vendor::PutFile(vendor::WwwDir(), L"proxied\\setup.exe", "MZ proxied installer"));
+  struct Case {
+    const char* name;
+    std::string proxyList;
+    const char* bypass;
+    int tunnels;  // CONNECTs to the vendor server for the two transfers
+  } cases[] = {
+      {"one proxy for every scheme", proxy, "", 2},
+      {"a proxy per scheme", "http=127.0.0.1:1;https=" + proxy, "<local>;*.example", 2},
+      {"vendor host bypassed", proxy, "*.example;127.0.0.*", 0},
+      {"proxy for plain HTTP only", "http=" + proxy, "", 0},
+  };
+  const std::string file = TempFile("qv_net_proxied.exe");
+  for (const Case& c : cases) {
+    ASSERT_TRUE(vendor::Reset("normal")) << c.name;
+    SetProxy(c.proxyList, c.bypass);
+    ToolConfig record;
+    EXPECT_TRUE(FetchToolConfig(GetToolContext(), record)) << c.name;
+    EXPECT_EQ(record.ip, "203.0.113.7") << c.name;
+    EXPECT_EQ(HttpTransfer().HttpDownload(Web("/proxied/setup.exe"), file), CURLE_OK) << c.name;
+    EXPECT_EQ(ReadFileText(file), "MZ proxied installer") << c.name;
+    Restore();
+    int tunnels = 0;
+    for (const auto& request : vendor::Requests())
+      if (std::string(request["port"].GetString()) == "proxy") {
+        EXPECT_EQ(std::string(request["query"].GetString()), target) << c.name;
+        ++tunnels;
+      }
+    EXPECT_EQ(tunnels, c.tunnels) << c.name;
+  }
+  DeleteFileA(file.c_str());
+}
+
+// --- the platform's certificate verdict ----------------------------------------------------
+
+// These run where the chain engine trusts the platform test root: ctest starts them through
+// tests/wine/with_platform_roots.sh, which mounts a folder holding only that root over
+// /etc/ssl/certs in a private mount namespace and sets QV_PLATFORM_ROOTS.
+class PlatformTrust : public NetWine {
+ protected:
+  void SetUp() override {
+    if (!GetEnvironmentVariableW(L"QV_PLATFORM_ROOTS", nullptr, 0))
+      GTEST_SKIP() << "needs the platform test root in the chain engine (tests/wine/with_platform_roots.sh)";
+    NetWine::SetUp();
+  }
+
+  // Wine 8 keeps every fetched revocation list in the user's CryptnetUrlCache, and a chain
+  // whose list is found there counts as "offline" instead of revoked (the server also makes a
+  // new list at every start). So each check that needs the list starts with an empty cache.
+  static void ForgetRevocationLists() {
+    wchar_t profile[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH)) return;
+    std::wstring folder = std::wstring(profile) + L"\\AppData\\LocalLow\\Microsoft\\CryptnetUrlCache\\Content\\";
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+
+  // The certificates of a PEM file of the server's state folder, in DER, in file order.
+  static std::vector<std::string> ChainOf(const char* name) {
+    std::string pem = ReadFileText(WideToAnsi(vendor::StateDir()) + "\\" + name);
+    std::vector<std::string> chain;
+    const std::string end = "-----END CERTIFICATE-----";
+    size_t start = 0;
+    while ((start = pem.find("-----BEGIN CERTIFICATE-----", start)) != std::string::npos) {
+      size_t stop = pem.find(end, start);
+      if (stop == std::string::npos) break;
+      std::string block = pem.substr(start, stop + end.size() - start);
+      DWORD size = 0;
+      if (CryptStringToBinaryA(block.c_str(), 0, CRYPT_STRING_BASE64HEADER, nullptr, &size, nullptr, nullptr)) {
+        std::string der(size, '\0');
+        CryptStringToBinaryA(block.c_str(), 0, CRYPT_STRING_BASE64HEADER, reinterpret_cast<BYTE*>(&der[0]), &size,
+                             nullptr, nullptr);
+        chain.push_back(der);
+      }
+      start = stop;
+    }
+    return chain;
+  }
+};
+
+TEST_F(PlatformTrust, ChainEngineJudgesTheServersChain) {
+  struct Case {
+    const char* name;
+    const char* chainFile;
+    const char* host;
+    bool trusted;
+    DWORD chainError;   // a bit that must be set, or 0
+    DWORD policyError;  // the policy's error, or 0 when any
+  } cases[] = {
+      {"root known to the platform only", "platform.pem", "localhost", true, 0, 0},
+      {"another host name", "platform.pem", "127.0.0.2", false, 0, static_cast<DWORD>(CERT_E_CN_NO_MATCH)},
+      {"certificate for another name", "platform-misnamed.pem", "localhost", false, 0,
+       static_cast<DWORD>(CERT_E_CN_NO_MATCH)},
+      {"intermediate not sent", "platform-partial.pem", "localhost", false, CERT_TRUST_IS_PARTIAL_CHAIN, 0},
+      {"expired", "platform-expired.pem", "localhost", false, CERT_TRUST_IS_NOT_TIME_VALID, 0},
+      {"revoked (the list fetched from the vendor server)", "platform-revoked.pem", "localhost", false,
+       CERT_TRUST_IS_REVOKED, 0},
+      {"unknown root", "rogue-server.pem", "localhost", false, 0, 0},
+      {"trusted by the CA file only", "server.pem", "localhost", false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> chain = ChainOf(c.chainFile);
+    ASSERT_FALSE(chain.empty()) << c.name;
+    ForgetRevocationLists();
+    ChainVerdict verdict = JudgeServerChain(chain, c.host);
+    EXPECT_EQ(verdict.trusted, c.trusted) << c.name << FormatStringA(": chain %08lx policy %08lx",
+                                                                     verdict.chainErrors, verdict.policyError);
+    if (c.chainError) {
+      EXPECT_TRUE(verdict.chainErrors & c.chainError) << c.name;
+    }
+    if (c.policyError) {
+      EXPECT_EQ(verdict.policyError, c.policyError) << c.name;
+    }
+  }
+  EXPECT_FALSE(JudgeServerChain({}, "localhost").trusted);
+  EXPECT_FALSE(JudgeServerChain({"not a certificate"}, "localhost").trusted);
+  EXPECT_FALSE(JudgeServerChain(ChainOf("platform.pem"), "").trusted);
+}
+
+// Through real connections: only the chain the platform trusts is reached; every refusal is
+// 60 and happens in the handshake, before a request is sent and before the file is written.
+// The servers are named "localhost": Wine's SSL policy matches DNS names, not addresses.
+TEST_F(PlatformTrust, TransfersReachOnlyServersThePlatformTrusts) {
+  struct Case {
+    const char* listener;
+    int result;
+  } cases[] = {
+      {"platform", CURLE_OK},
+      {"platform-partial", CURLE_PEER_FAILED_VERIFICATION},
+      {"platform-expired", CURLE_PEER_FAILED_VERIFICATION},
+      {"platform-misnamed", CURLE_PEER_FAILED_VERIFICATION},
+      {"platform-revoked", CURLE_PEER_FAILED_VERIFICATION},
+      {"untrusted", CURLE_PEER_FAILED_VERIFICATION},
+  };
+  const std::string file = TempFile("qv_net_platform.bin");
+  for (const Case& c : cases) {
+    const std::string origin = FormatStringA("https://localhost:%d", vendor::Port(c.listener));
+    ForgetRevocationLists();
+    std::string body;
+    EXPECT_EQ(HttpTransfer().HttpGet(origin + "/test/bytes/10", body), c.result) << c.listener;
+    WriteFileText(file, "old content");
+    ForgetRevocationLists();
+    EXPECT_EQ(HttpTransfer().HttpDownload(origin + "/test/bytes/12", file), c.result) << c.listener;
+    EXPECT_EQ(ReadFileText(file), c.result == CURLE_OK ? "012345678901" : "") << c.listener;
+    EXPECT_EQ(body, c.result == CURLE_OK ? "0123456789" : "") << c.listener;
+  }
+  DeleteFileA(file.c_str());
+  int reached = 0;
+  for (const auto& request : vendor::Requests()) {
+    const std::string port = request["port"].GetString();
+    if (port == "main" || port == "plain") continue;  // this read of the records, the revocation list
+    EXPECT_EQ(port, "platform");
+    ++reached;
+  }
+  EXPECT_EQ(reached, 2);
 }
 
 // --- statistics ----------------------------------------------------------------------------
