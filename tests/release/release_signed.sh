@@ -4,7 +4,8 @@
 # refuses to run; with one, the program, the plug-in, the installer and the uninstaller the
 # installer carries verify against the test CA (and against no other), the installer carries
 # exactly the signed program and plug-in, the binaries are stripped, SHA256SUMS matches, and
-# one flipped byte breaks each signature.
+# one flipped byte breaks each signature. Given a time-stamp server (a local one here), the
+# signature carries its time stamp.
 #
 #   release_signed.sh SOURCE_DIR WORK_DIR
 set -u
@@ -57,5 +58,20 @@ for f in Quorvane.exe nsQuorvanePlug.dll "$installer" "$work/uninst.exe"; do
   qv_flip_byte "$f" "$work/flipped-$name"
   check "$name with one byte flipped fails" refused osslsigncode verify -CAfile "$ca" -in "$work/flipped-$name"
 done
+
+# A time stamp when a server is named: the signing step of the release against a local
+# time-stamp authority of the test CA.
+qv_test_tsa "$work/pki" test || { echo "FAILED: making the time-stamping certificate"; exit 1; }
+python3 "$src/tests/release/tsa.py" "$work/pki/test-tsa.cnf" "$work/tsa.port" 2>"$work/tsa.log" &
+tsa_pid=$!
+for _ in $(seq 1 50); do [ -s "$work/tsa.port" ] && break; sleep 0.1; done
+osslsigncode remove-signature -in nsQuorvanePlug.dll -out "$work/stamped.dll" >/dev/null
+QV_SIGN_CERT=$work/pki/test-signer.pem QV_SIGN_KEY=$work/pki/test-signer.key \
+  QV_SIGN_TIMESTAMP_URL="http://127.0.0.1:$(cat "$work/tsa.port" 2>/dev/null)" \
+  "$src/scripts/release" --sign-file "$work/stamped.dll" >"$work/stamp.log" 2>&1
+check "signing with a time-stamp URL succeeds" test $? -eq 0
+check "  and the signature carries a verified time stamp" bash -c \
+  "osslsigncode verify -CAfile '$ca' -TSA-CAfile '$ca' -in '$work/stamped.dll' | grep -q 'Timestamp Server Signature verification: ok'"
+kill $tsa_pid 2>/dev/null
 
 [ $fails -eq 0 ]
