@@ -4,7 +4,7 @@
 # refuses to run; with one, the program, the plug-in, the installer and the uninstaller the
 # installer carries verify against the test CA (and against no other), the installer carries
 # exactly the signed program and plug-in, the binaries are stripped, SHA256SUMS matches, and
-# one flipped byte breaks each signature. Given a time-stamp server (a local one here), the
+# one flipped byte breaks each signature. A key of another certificate fails the release. Given a time-stamp server (a local one here), the
 # signature carries its time stamp.
 #
 #   release_signed.sh SOURCE_DIR WORK_DIR
@@ -33,6 +33,14 @@ check "  and builds nothing" test ! -e "$work/none"
 
 QV_SIGN_CERT=$work/pki/test-signer.pem QV_SIGN_KEY=$work/pki/test-signer.key QV_SIGN_TIMESTAMP_URL= \
   QV_RELEASE_BUILD="$work/build" "$src/scripts/release" "$work/out" || { echo "FAILED: scripts/release"; exit 1; }
+
+# A key that does not belong to the certificate: the release fails and leaves no artefacts.
+QV_SIGN_CERT=$work/pki/test-signer.pem QV_SIGN_KEY=$work/pki/other-signer.key \
+  QV_RELEASE_BUILD="$work/build" "$src/scripts/release" "$work/badkey" >"$work/badkey.log" 2>&1
+rc=$?
+check "a release with a key of another certificate fails" test $rc -ne 0
+check "  at the signing step" grep -q 'release: signing .* failed' "$work/badkey.log"
+check "  and leaves no artefacts" test ! -e "$work/badkey"
 
 cd "$work/out" || exit 1
 installer=$(ls Quorvane-*.exe)
