@@ -10,6 +10,7 @@
 ;   QV_AMD64_UNICODE  build the amd64-unicode installer instead of the x86-ansi release one
 ;   QV_TRACE          a file every wizard step appends one line to (test builds only)
 ;   QV_COMPRESSOR     makensis compressor (default /SOLID lzma; tests take zlib for speed)
+;   QV_SIGN_COMMAND   a command that signs the file "%1" in place (scripts/release, when signing)
 
 !ifdef QV_AMD64_UNICODE
   Unicode true
@@ -43,6 +44,11 @@ RequestExecutionLevel admin
   !define QV_COMPRESSOR "/SOLID lzma"
 !endif
 SetCompressor ${QV_COMPRESSOR}
+!ifdef QV_SIGN_COMMAND
+  ; The uninstaller is signed before it is packed, so the one WriteUninstaller writes is signed.
+  !uninstfinalize '${QV_SIGN_COMMAND}' = 0
+  !finalize '${QV_SIGN_COMMAND}' = 0
+!endif
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
 VIProductVersion "${QV_VERSION}"
