@@ -3,7 +3,7 @@
 #   set_tests_properties(<test> PROPERTIES FIXTURES_REQUIRED vendor_server RESOURCE_LOCK vendor_server)
 # Test builds only: the test talks to the local vendor server the test origins point at.
 if(QV_TEST_BUILD)
-  qv_add_test(net_wine_test WIN_ONLY SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_wine_test.cpp LIBS qv_net qv_core crypt32 TIMEOUT 300)
+  qv_add_test(net_wine_test MIN_CASES 19 WIN_ONLY SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_wine_test.cpp LIBS qv_net qv_core crypt32 TIMEOUT 300)
 endif()
 
 if(WIN32 AND QV_TEST_BUILD AND TEST net_wine_test)

@@ -2,7 +2,7 @@
 # the installer, and the product's installer script built as an amd64-unicode installer.
 if(WIN32 AND TARGET nsQuorvanePlug AND CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(QV_PLUGIN_SHOTS ${CMAKE_BINARY_DIR}/screenshots/plugin)
-  qv_add_test(plugin_wine_test WIN_ONLY TIMEOUT 300
+  qv_add_test(plugin_wine_test MIN_CASES 14 WIN_ONLY TIMEOUT 300
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/plugin_wine_test.cpp
     LIBS gdiplus shell32 ole32 user32 gdi32)
   target_compile_definitions(plugin_wine_test PRIVATE
@@ -18,7 +18,7 @@ if(WIN32 AND TARGET nsQuorvanePlugUnicode AND QV_MAKENSIS)
   set(QV_TEST_INSTALLER ${CMAKE_BINARY_DIR}/plugin/QuorvaneWizardTest.exe)
   qv_nsis_installer(plugin_test_installer ${QV_TEST_INSTALLER} nsQuorvanePlugUnicode
                     AMD64_UNICODE TRACE "$TEMP\\qv_wizard_trace.txt")
-  qv_add_test(plugin_installer_wine_test WIN_ONLY TIMEOUT 300
+  qv_add_test(plugin_installer_wine_test MIN_CASES 1 WIN_ONLY TIMEOUT 300
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/plugin_installer_wine_test.cpp
     LIBS gdiplus shell32 ole32 user32 gdi32)
   target_compile_definitions(plugin_installer_wine_test PRIVATE
