@@ -132,7 +132,7 @@ def count_preset(d, count):
 
     for name in expected or []:
         if name not in seen:
-            count.fail(f"{d}: {name}", "missing: CTest does not know this test", max(minimums.get(name, 1), 1))
+            count.fail(f"{d}: {name}", "missing from the CTest results", max(minimums.get(name, 1), 1))
     return preset
 
 

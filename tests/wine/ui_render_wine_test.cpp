@@ -249,6 +249,16 @@ TEST_F(UiRender, ManagerRetriesFailuresAndKeepsWhatLoaded) {
   ::DeleteFileW(file.c_str());
   CloseSkinPackage();
   SetSkinRootPath(root);
+  // The other tests read the suite's package: put it back however this one ends.
+  struct Restore {
+    std::wstring root, file;
+    ~Restore() {
+      ::DeleteFileW(file.c_str());
+      ::RemoveDirectoryW(root.c_str());
+      SetSkinRootPath(L"");
+      OpenSkinPackageMemory(reinterpret_cast<const uint8_t*>(package_->data()), package_->size());
+    }
+  } restore{root, file};
   {
     CSkinManager manager;
     EXPECT_EQ(manager.AddImage(L"late.png"), nullptr);
@@ -260,9 +270,6 @@ TEST_F(UiRender, ManagerRetriesFailuresAndKeepsWhatLoaded) {
     EXPECT_EQ(manager.AddImage(L"late.png"), loaded) << "the loaded picture was not kept";
     EXPECT_EQ(manager.GetImage(L"late.png"), loaded);
   }
-  ::RemoveDirectoryW(root.c_str());
-  SetSkinRootPath(L"");
-  ASSERT_TRUE(OpenSkinPackageMemory(reinterpret_cast<const uint8_t*>(package_->data()), package_->size()));
 }
 
 TEST_F(UiRender, ProgressForeImageIsCutOrStretched) {
