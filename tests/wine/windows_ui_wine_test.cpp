@@ -261,7 +261,6 @@ TEST_F(ToolWindowTest, CancelDuringTheFlashStepShowsTheLoneDownloadRow) {
                         kRunLimitMs));
   ClickNowOn(L"cancelCheckbtn");
   EXPECT_EQ(Text(L"checkResult"), "正在取消检测");
-  EXPECT_EQ(progress->GetValue(), 33) << "the configuration came before the cancel";
   ASSERT_TRUE(vendor::ReleaseHeld());
   ASSERT_TRUE(PumpUntil([&] { return Page() == 2; }, kRunLimitMs));
 
@@ -515,7 +514,7 @@ class SettingsDialogTest : public ToolWindowTest {
             if (!before.count(id)) return false;
           return true;
         },
-        10000);
+        20000);
     EXPECT_TRUE(ended) << "a thread started by the dialog did not end";
     return RegisterBootReports();
   }
