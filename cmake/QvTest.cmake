@@ -1,10 +1,15 @@
-# qv_add_test(<name> SOURCES ... [LIBS ...] [HOST_ONLY] [WIN_ONLY] [TIMEOUT s])
+# qv_add_test(<name> MIN_CASES n SOURCES ... [LIBS ...] [HOST_ONLY] [WIN_ONLY] [TIMEOUT s])
 #
 # One GoogleTest executable registered as one CTest test. Each run writes its GoogleTest XML
-# to ${QV_RESULTS}/<name>.xml, which scripts/test adds up into the one summary line. Windows
+# to ${QV_RESULTS}/<name>.xml, which scripts/test adds up into the one summary line.
+# MIN_CASES is the number of cases the executable has at least: each registered test writes
+# "<name> <n>" to ${CMAKE_BINARY_DIR}/test-expectations.txt, and the summary counts a suite
+# that ran fewer cases, or left no XML, as failed (scripts/lib/summary.py). Windows
 # test executables run under Wine through CMAKE_CROSSCOMPILING_EMULATOR, so the XML path is
 # given as a Windows path on Wine's Z: drive.
 set(QV_RESULTS ${CMAKE_BINARY_DIR}/test-results)
+set(QV_TEST_EXPECTATIONS ${CMAKE_BINARY_DIR}/test-expectations.txt)
+file(WRITE ${QV_TEST_EXPECTATIONS} "# <GoogleTest executable> <least number of cases>, written by qv_add_test\n")
 file(MAKE_DIRECTORY ${QV_RESULTS})
 if(WIN32)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/lib/wine-exec)
@@ -14,7 +19,10 @@ else()
 endif()
 
 function(qv_add_test name)
-  cmake_parse_arguments(T "HOST_ONLY;WIN_ONLY;NO_MAIN" "TIMEOUT" "SOURCES;LIBS;ARGS" ${ARGN})
+  cmake_parse_arguments(T "HOST_ONLY;WIN_ONLY;NO_MAIN" "TIMEOUT;MIN_CASES" "SOURCES;LIBS;ARGS" ${ARGN})
+  if(NOT T_MIN_CASES MATCHES "^[1-9][0-9]*$")
+    message(FATAL_ERROR "qv_add_test(${name}): MIN_CASES <number of cases, at least 1> is missing")
+  endif()
   if(T_HOST_ONLY AND WIN32)
     return()
   endif()
@@ -34,6 +42,7 @@ function(qv_add_test name)
   endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${QV_RESULTS_ARG}/${name}.xml ${T_ARGS}
            WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+  file(APPEND ${QV_TEST_EXPECTATIONS} "${name} ${T_MIN_CASES}\n")
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()

@@ -1,13 +1,47 @@
 """Adds up the results of every CTest run into one line: "N passed, N failed".
 
-Each CTest test is either a GoogleTest executable, whose XML (<test>.xml beside the CTest
-JUnit file) gives the count of its cases, or a single check that counts as one. A test
-executable that CTest saw fail although its XML shows no failure (a crash at exit, a time-out,
-a sanitizer report) counts one failure more.
+Called with one test-results folder per preset (build/<preset>/test-results). Each holds
+CTest's JUnit file (ctest-junit.xml) and one GoogleTest XML per test executable (<test>.xml).
+
+A GoogleTest executable counts its cases; any other CTest test is a single check that counts
+as one. Nothing that should have run may vanish from the count, so each of these is a failure:
+- a test CTest did not run ("notrun": a missing executable, a failed fixture set-up, missing
+  required files), or a disabled test the preset must have;
+- a test the preset must have (tests/expected/<preset>.txt) that CTest does not know, e.g. a
+  suite dropped at configure time;
+- a GoogleTest executable without its XML, with an XML that does not parse, with no cases,
+  or with fewer cases than it states it has at least (MIN_CASES of qv_add_test, which CMake
+  writes to build/<preset>/test-expectations.txt); it counts as that many failures;
+- a test executable that CTest saw fail although its XML shows no failure (a crash at exit,
+  a time-out, a sanitizer report): one failure more;
+- a preset with a list in tests/expected that was not given at all.
 """
 import os
 import sys
 import xml.etree.ElementTree as ET
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+EXPECTED_DIR = os.path.normpath(os.path.join(HERE, "..", "..", "tests", "expected"))
+
+
+def read_names(path):
+    """The test names of a list file: one a line, '#' starts a comment."""
+    names = []
+    with open(path, encoding="utf-8") as f:
+        for line in f:
+            line = line.split("#", 1)[0].strip()
+            if line:
+                names.append(line)
+    return names
+
+
+def read_minimums(path):
+    """{test: least number of GoogleTest cases} from a build folder's test-expectations.txt."""
+    minimums = {}
+    for line in read_names(path):
+        name, count = line.split()
+        minimums[name] = int(count)
+    return minimums
 
 
 def gtest_counts(path):
@@ -22,40 +56,100 @@ def gtest_counts(path):
     return total - failed, failed
 
 
-def main(dirs):
-    passed = failed = 0
-    failures = []
-    for d in dirs:
-        junit = os.path.join(d, "ctest-junit.xml")
-        if not os.path.exists(junit):
-            failed += 1
-            failures.append(f"{d}: no CTest results")
+class Count:
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+        self.notes = []
+
+    def fail(self, where, why, count=1):
+        self.failed += count
+        self.notes.append(f"{where} ({why})")
+
+
+def count_preset(d, count):
+    build = os.path.dirname(os.path.abspath(d))
+    preset = os.path.basename(build)
+    expected_file = os.path.join(EXPECTED_DIR, f"{preset}.txt")
+    expected = read_names(expected_file) if os.path.exists(expected_file) else None
+    if expected is None:
+        count.fail(d, f"no list of the tests preset {preset} must have in tests/expected")
+    minimums_file = os.path.join(build, "test-expectations.txt")
+    minimums = read_minimums(minimums_file) if os.path.exists(minimums_file) else None
+    if minimums is None:
+        count.fail(d, "no test-expectations.txt in the build folder: configure it again")
+        minimums = {}
+
+    junit = os.path.join(d, "ctest-junit.xml")
+    if not os.path.exists(junit):
+        count.fail(d, "no CTest results")
+        return preset
+    try:
+        cases = list(ET.parse(junit).getroot().iter("testcase"))
+    except ET.ParseError:
+        count.fail(d, "CTest results do not parse")
+        return preset
+
+    seen = set()
+    for case in cases:
+        name = case.get("name")
+        seen.add(name)
+        status = case.get("status")
+        where = f"{d}: {name}"
+        weight = max(minimums.get(name, 1), 1)
+        if status == "disabled":
+            if expected is not None and name in expected:
+                count.fail(where, "disabled", weight)
             continue
-        for case in ET.parse(junit).getroot().iter("testcase"):
-            name = case.get("name")
-            status = case.get("status")
-            ok = status in ("run", "pass", "passed") and case.find("failure") is None
-            if status == "disabled" or case.find("skipped") is not None:
-                continue
-            gxml = os.path.join(d, f"{name}.xml")
-            if os.path.exists(gxml):
-                try:
-                    p, f = gtest_counts(gxml)
-                except ET.ParseError:
-                    p, f = 0, 1
-                if not ok and f == 0:
-                    f = 1
-                passed += p
-                failed += f
+        if status == "notrun":
+            skipped = case.find("skipped")
+            why = skipped.get("message") if skipped is not None else ""
+            count.fail(where, f"not run: {why or 'no reason given'}", weight)
+            continue
+        ok = status in ("run", "pass", "passed") and case.find("failure") is None
+        if name not in minimums:
+            if ok:
+                count.passed += 1
             else:
-                passed += 1 if ok else 0
-                failed += 0 if ok else 1
-            if not ok:
-                failures.append(f"{d}: {name}")
-    for f in failures:
-        print(f"failed: {f}")
-    print(f"{passed} passed, {failed} failed")
-    return 0 if failed == 0 else 1
+                count.fail(where, "failed")
+            continue
+        gxml = os.path.join(d, f"{name}.xml")
+        if not os.path.exists(gxml):
+            count.fail(where, "no GoogleTest XML", weight)
+            continue
+        try:
+            p, f = gtest_counts(gxml)
+        except ET.ParseError:
+            count.fail(where, "GoogleTest XML does not parse", weight)
+            continue
+        count.passed += p
+        if f:
+            count.fail(where, f"{f} of {p + f} cases failed", f)
+        if p + f < minimums[name]:
+            count.fail(where, f"ran {p + f} cases, expects at least {minimums[name]}", minimums[name] - (p + f))
+        elif not ok and f == 0:
+            count.fail(where, "CTest saw it fail although every case passed")
+
+    for name in expected or []:
+        if name not in seen:
+            count.fail(f"{d}: {name}", "missing from the CTest results", max(minimums.get(name, 1), 1))
+    return preset
+
+
+def main(dirs):
+    count = Count()
+    presets = set()
+    for d in dirs:
+        presets.add(count_preset(d, count))
+    if os.path.isdir(EXPECTED_DIR):
+        for entry in sorted(os.listdir(EXPECTED_DIR)):
+            preset = entry[:-4] if entry.endswith(".txt") else None
+            if preset and preset not in presets:
+                count.fail(f"preset {preset}", "no test results given")
+    for note in count.notes:
+        print(f"failed: {note}")
+    print(f"{count.passed} passed, {count.failed} failed")
+    return 0 if count.failed == 0 else 1
 
 
 if __name__ == "__main__":

@@ -21,4 +21,6 @@ check "resource directory present" grep -q 'Resource Directory' <<<"$resources"
 strings_le=$(strings -el "$exe")
 check "version resource $version" grep -qx "$version" <<<"$strings_le"
 check "skin package resource type ZIPRES" grep -qx 'ZIPRES' <<<"$strings_le"
+here=$(cd "$(dirname "$0")" && pwd)
+check "icon 107 is skin/res/logo.ico, every image" python3 "$here/pe_icon.py" "$exe" "$here/../../skin/res/logo.ico" 107
 [ $fails -eq 0 ]

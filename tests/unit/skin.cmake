@@ -1,7 +1,7 @@
 # The skin checker: the built package and the installer's wizard skins against the framework's
 # own ZIP reader, markup parser and image decoder.
 if(TARGET duilib_core AND TARGET qv_skin_package)
-  qv_add_test(skin_check_test HOST_ONLY
+  qv_add_test(skin_check_test MIN_CASES 7 HOST_ONLY
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/skin_check_test.cpp
     LIBS duilib_core)
   if(TARGET skin_check_test)

@@ -32,6 +32,8 @@ PIXEL = bytes.fromhex("47494638396101000100800000000000ffffff21f90401000000002c0
 
 CONFIG_NORMAL = {"flashVersion": "32.0.0.171", "country": True, "helperVersion": "2.0.1.3", "ip": "203.0.113.7"}
 # Each scenario: (status, content type, body, delay in seconds).
+HOLD_LIMIT = 30
+
 SCENARIOS = {
     "normal": (200, "application/json", json.dumps(CONFIG_NORMAL), 0),
     "commas": (200, "application/json",
@@ -48,6 +50,9 @@ SCENARIOS = {
     # An object whose member nests 49,000 arrays deep (about 100 KB): parsed by recursion, it
     # would end the parsing thread; it must give "not a JSON object".
     "deep": (200, "application/json", '{"ip":"203.0.113.7","x":' + "[" * 49000 + "]" * 49000 + "}", 0),
+    # The normal body once /control/release is asked for (at most HOLD_LIMIT seconds later): a
+    # test can act while the fetch is surely under way, on a machine of any speed.
+    "held": (200, "application/json", json.dumps(CONFIG_NORMAL), None),
     # Answers after 0.8 s, like a distant server, so the check's progress can be seen.
     "demo": (200, "application/json",
              '{"flashVersion":"32.0.0.465","country":true,"helperVersion":"2.0.1.3","ip":"203.0.113.7"}', 0.8),
@@ -171,11 +176,13 @@ class State:
         self.reports = os.path.join(folder, "reports.jsonl")
         self.requests = os.path.join(folder, "requests.jsonl")
         self.ports = {}
+        self.release = threading.Event()
 
     def reset(self, scenario):
         with self.lock:
             self.scenario = scenario
             self.custom_body = ""
+            self.release.clear()
             for path in (self.reports, self.requests):
                 open(path, "w").close()
 
@@ -237,7 +244,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if name == "custom":
             return self.reply(200, custom, "application/json")
         status, content_type, body, delay = SCENARIOS.get(name, SCENARIOS["normal"])
-        time.sleep(delay)
+        if delay is None:
+            self.state.release.wait(HOLD_LIMIT)
+        else:
+            time.sleep(delay)
         self.reply(status, body, content_type)
 
     # --- statistics ----------------------------------------------------------------------
@@ -272,6 +282,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             with self.state.lock:
                 self.state.scenario = name
                 self.state.custom_body = query.get("body", [""])[0]
+                self.state.release.clear()
+            return self.reply(200, "ok")
+        if what == "release":
+            self.state.release.set()
             return self.reply(200, "ok")
         if what == "reset":
             self.state.reset(query.get("scenario", ["normal"])[0])

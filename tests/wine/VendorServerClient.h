@@ -48,6 +48,16 @@ inline std::vector<rapidjson::Document> ReadRecords(const std::string& which) {
 inline std::vector<rapidjson::Document> Reports() { return ReadRecords("reports"); }
 inline std::vector<rapidjson::Document> Requests() { return ReadRecords("requests"); }
 
+// A request for `path` is on record (the server records a request before it answers).
+inline bool Requested(const std::string& path) {
+  for (const auto& r : Requests())
+    if (r.IsObject() && r.HasMember("path") && r["path"].IsString() && path == r["path"].GetString()) return true;
+  return false;
+}
+
+// Lets the configuration answers that the scenario "held" keeps waiting go.
+inline bool ReleaseHeld() { return Control("/control/release") == "ok"; }
+
 // Text of a string member of a report's decrypted payload, or "<missing>".
 inline std::string PayloadField(const rapidjson::Value& report, const char* key) {
   if (!report.IsObject() || !report.HasMember("payload") || !report["payload"].IsObject()) return "<missing>";

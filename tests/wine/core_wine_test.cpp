@@ -69,8 +69,25 @@ TEST(Folders, GettersEndInBackslashAndAreCached) {
     EXPECT_NE(::GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES) << WideToAnsi(folder);
   }
   EXPECT_NE(GetSysWow64Dir(), GetSystemDir());
-  EXPECT_EQ(GetSystemDir(), GetSystemDir());
   EXPECT_TRUE(IsOs64Bit());
+
+  // Cached: once the temporary folder moves, the system call names the new one, the getter
+  // still the first.
+  const std::wstring first = GetTempDir();
+  wchar_t tmp[32768] = {}, temp[32768] = {};
+  const bool hadTmp = ::GetEnvironmentVariableW(L"TMP", tmp, 32768) > 0;
+  const bool hadTemp = ::GetEnvironmentVariableW(L"TEMP", temp, 32768) > 0;
+  TempFolder moved(L"qv_moved_temp");
+  const std::wstring other = moved.Path().substr(0, moved.Path().size() - 1);
+  ::SetEnvironmentVariableW(L"TMP", other.c_str());
+  ::SetEnvironmentVariableW(L"TEMP", other.c_str());
+  wchar_t now[MAX_PATH + 1] = {};
+  ::GetTempPathW(MAX_PATH + 1, now);
+  const std::wstring cached = GetTempDir();
+  ::SetEnvironmentVariableW(L"TMP", hadTmp ? tmp : nullptr);
+  ::SetEnvironmentVariableW(L"TEMP", hadTemp ? temp : nullptr);
+  ASSERT_EQ(std::wstring(now), moved.Path()) << "the temporary folder did not move";
+  EXPECT_EQ(cached, first);
 }
 
 // Where the two builds really differ. A 32-bit program on 64-bit Windows sees SysWOW64 under the

@@ -260,12 +260,22 @@ TEST_F(ServerTest, CancelDuringDownloadSkipsTheInstaller) {
   DeleteFileW(path.c_str());
   RecordingRunView view;
   std::thread repair([&] { RunRepair(ctx, view); });
-  Sleep(500);
+  // The server has the request: its answer is 1.5 s away, so the flag is set during the download.
+  bool asked = false;
+  for (int i = 0; i < 1000 && !(asked = vendor::Requested("/test/delay/1500")); ++i) Sleep(10);
   ctx.cancelRepair = true;
   repair.join();
+  ASSERT_TRUE(asked) << "the download never reached the server";
   const std::string tip = "text checkTip=" + U8(L"修复时间可能较长，还请耐心等待");
   EXPECT_EQ(view.Lines(), (Lines{"attr checkTip.textcolor=#FF666666", tip, tip, "repair cancelled"}));
-  EXPECT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);  // the download ran to its end
+  // The download ran to its end: the file holds the whole answer.
+  std::string saved;
+  FILE* file = _wfopen(path.c_str(), L"rb");
+  ASSERT_NE(file, nullptr);
+  char buffer[64];
+  for (size_t n; (n = fread(buffer, 1, sizeof(buffer), file)) > 0;) saved.append(buffer, n);
+  fclose(file);
+  EXPECT_EQ(saved, "late");
 }
 
 // ---------------------------------------------------------------------------------------

@@ -5,7 +5,7 @@
 if(QV_TEST_BUILD)
   # The PlatformTrust cases need the chain engine to trust the platform test root: they run in
   # net_platform_trust_wine_test below.
-  qv_add_test(net_wine_test WIN_ONLY SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_wine_test.cpp LIBS qv_net qv_core crypt32
+  qv_add_test(net_wine_test MIN_CASES 23 WIN_ONLY SOURCES ${CMAKE_CURRENT_LIST_DIR}/net_wine_test.cpp LIBS qv_net qv_core crypt32
               TIMEOUT 300 ARGS --gtest_filter=-PlatformTrust.*)
 endif()
 

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <winsock2.h>
 #include <windows.h>
 #include <wincrypt.h>
+#include <iphlpapi.h>
 
 #include <algorithm>
 #include <atomic>
@@ -70,6 +72,57 @@ class NetWine : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(vendor::Reset()) << "vendor server not answering on " << kVendorWebOrigin; }
 };
 
+// AES-128-CBC with a zero IV and PKCS#7 padding undone by the Windows crypto provider; the
+// text, or "<undecryptable>".
+std::string DecryptIdentity(const std::string& hex) {
+  std::vector<BYTE> data;
+  for (size_t i = 0; i + 1 < hex.size(); i += 2) data.push_back(static_cast<BYTE>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+  struct {
+    BLOBHEADER header;
+    DWORD size;
+    BYTE key[16];
+  } blob{{PLAINTEXTKEYBLOB, CUR_BLOB_VERSION, 0, CALG_AES_128}, 16, {}};
+  static_assert(sizeof(kIdentityKey) == 17, "an AES-128 key");
+  memcpy(blob.key, kIdentityKey, 16);
+  HCRYPTPROV provider = 0;
+  HCRYPTKEY key = 0;
+  std::string text = "<undecryptable>";
+  if (CryptAcquireContextW(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) {
+    if (CryptImportKey(provider, reinterpret_cast<BYTE*>(&blob), sizeof(blob), 0, 0, &key)) {
+      DWORD mode = CRYPT_MODE_CBC;
+      BYTE iv[16] = {};
+      DWORD length = static_cast<DWORD>(data.size());
+      if (CryptSetKeyParam(key, KP_MODE, reinterpret_cast<BYTE*>(&mode), 0) && CryptSetKeyParam(key, KP_IV, iv, 0) &&
+          !data.empty() && CryptDecrypt(key, 0, TRUE, 0, data.data(), &length))
+        text.assign(reinterpret_cast<char*>(data.data()), length);
+      CryptDestroyKey(key);
+    }
+    CryptReleaseContext(provider, 0);
+  }
+  return text;
+}
+
+// Upper-case hex of every Ethernet adapter's hardware address that is not all zero, read with
+// GetAdaptersAddresses (the identity reads GetAdaptersInfo).
+std::set<std::string> EthernetAddresses() {
+  std::set<std::string> found;
+  ULONG size = 16384;
+  std::vector<BYTE> buffer(size);
+  ULONG rc = GetAdaptersAddresses(AF_UNSPEC, 0, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+  if (rc == ERROR_BUFFER_OVERFLOW) {
+    buffer.resize(size);
+    rc = GetAdaptersAddresses(AF_UNSPEC, 0, nullptr, reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()), &size);
+  }
+  if (rc != NO_ERROR) return found;
+  for (auto* a = reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.data()); a; a = a->Next) {
+    if (a->IfType != IF_TYPE_ETHERNET_CSMACD) continue;
+    std::string text;
+    for (ULONG i = 0; i < a->PhysicalAddressLength && i < 8; ++i) text += FormatStringA("%02X", a->PhysicalAddress[i]);
+    if (text.find_first_not_of('0') != std::string::npos) found.insert(text);
+  }
+  return found;
+}
+
 // First in the file: the context must not exist yet in this process.
 TEST(ToolContextWine, ConcurrentFirstUseCreatesOneLoadedContext) {
   std::vector<std::thread> threads;
@@ -89,7 +142,15 @@ TEST(ToolContextWine, ConcurrentFirstUseCreatesOneLoadedContext) {
     EXPECT_EQ(guids[i], GetMachineGuid());
   }
   EXPECT_NE(GetMachineGuid(), "-1");
-  EXPECT_EQ(GetEncryptedMac(), AesEncryptHex(kIdentityKey, WideToAnsi(GetMacAddressText())));
+  // The identity decrypts, with the key the vendor knows, to the hardware address of one of
+  // this machine's Ethernet adapters as another adapter API lists them.
+  const std::string mac = DecryptIdentity(GetEncryptedMac());
+  const std::set<std::string> adapters = EthernetAddresses();
+  if (adapters.empty()) {
+    EXPECT_EQ(mac, "");
+  } else {
+    EXPECT_EQ(adapters.count(mac), 1u) << "decrypted: " << mac;
+  }
 }
 
 // --- HttpGet ---------------------------------------------------------------------------

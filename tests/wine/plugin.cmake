@@ -2,7 +2,7 @@
 # host that plays the installer, and the product's installer script built around the plug-in.
 if(WIN32 AND TARGET nsQuorvanePlug)
   set(QV_PLUGIN_SHOTS ${CMAKE_BINARY_DIR}/screenshots/plugin)
-  qv_add_test(plugin_wine_test WIN_ONLY TIMEOUT 300
+  qv_add_test(plugin_wine_test MIN_CASES 14 WIN_ONLY TIMEOUT 300
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/plugin_wine_test.cpp
     LIBS gdiplus shell32 ole32 user32 gdi32)
   target_compile_definitions(plugin_wine_test PRIVATE
@@ -24,7 +24,7 @@ if(WIN32 AND QV_MAKENSIS AND (TARGET nsQuorvanePlugUnicode OR CMAKE_SIZEOF_VOID_
     qv_nsis_installer(plugin_test_installer ${QV_TEST_INSTALLER} nsQuorvanePlug
                       TRACE "$TEMP\\qv_wizard_trace.txt")
   endif()
-  qv_add_test(plugin_installer_wine_test WIN_ONLY TIMEOUT 300
+  qv_add_test(plugin_installer_wine_test MIN_CASES 1 WIN_ONLY TIMEOUT 300
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/plugin_installer_wine_test.cpp
     LIBS gdiplus shell32 ole32 user32 gdi32)
   target_compile_definitions(plugin_installer_wine_test PRIVATE

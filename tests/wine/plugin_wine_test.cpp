@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -306,15 +308,34 @@ TEST_F(PluginTest, ScriptFunctionsRunInsideShowMainWndAndMayCallExports) {
     Plugin().Call("SetProgressValue", {"100"});
     Plugin().Call("nsDuiSendMessage", {"WM_UNINSTALL_SHOW_FINISH_PAGE", "", ""});
   };
-  Log().functions[20] = [] { ::PostQuitMessage(0); };
-  // The clicks wait in the queue until ShowMainWnd shows the window and runs its loop.
-  std::thread clicker([hwnd] {
-    ::Sleep(500);
-    Click(hwnd, kUninstallBtn.x, kUninstallBtn.y);
-    ::Sleep(100);
-    Click(hwnd, kFinishBtn.x, kFinishBtn.y);  // page 2 is not up yet
-    ::Sleep(400);
-    Click(hwnd, kFinishBtn.x, kFinishBtn.y);
+  std::atomic<bool> finished{false};
+  Log().functions[20] = [&finished] {
+    finished = true;
+    ::PostQuitMessage(0);
+  };
+  // The clicks come from a second thread as sent messages: each returns once the window has
+  // handled it, and a click's bound function runs inside that handling. If a step never
+  // happens, the clicker ends ShowMainWnd's loop itself, so the test fails instead of hanging.
+  const DWORD loopThread = ::GetCurrentThreadId();
+  std::thread clicker([hwnd, loopThread, &finished] {
+    auto waitFor = [](const std::function<bool()>& done) {
+      for (int i = 0; i < 1000 && !done(); ++i) ::Sleep(10);
+      return done();
+    };
+    auto click = [hwnd](POINT at) {
+      const LPARAM xy = MAKELPARAM(at.x, at.y);
+      DWORD_PTR ignored = 0;
+      return ::SendMessageTimeoutW(hwnd, WM_MOUSEMOVE, 0, xy, SMTO_NORMAL, 10000, &ignored) &&
+             ::SendMessageTimeoutW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, xy, SMTO_NORMAL, 10000, &ignored) &&
+             ::SendMessageTimeoutW(hwnd, WM_LBUTTONUP, 0, xy, SMTO_NORMAL, 10000, &ignored);
+    };
+    // ShowMainWnd shows the window; its first paint in the loop lays the controls out.
+    bool ok = waitFor([hwnd] { return ::IsWindowVisible(hwnd) && !::GetUpdateRect(hwnd, nullptr, FALSE); }) &&
+              click(kUninstallBtn);
+    if (ok) ok = click(kFinishBtn);  // page 2 is not up yet
+    // Then the finish button, until the finish page is up and its click ran function 20.
+    if (ok) ok = waitFor([&] { return finished || (!click(kFinishBtn), finished.load()); });
+    if (!ok) ::PostThreadMessageW(loopThread, WM_QUIT, 0, 0);
   });
   Plugin().Call("ShowMainWnd");
   clicker.join();

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,10 +22,12 @@
 #include "ui/core/SkinMarkup.h"
 #include "ui/core/SkinSource.h"
 #include "ui/core/TextStyle.h"
+#include "ui/core/ZipArchive.h"
 #include "ui/render/ImageEntry.h"
 #include "ui/render/RenderImage.h"
 #include "ui/render/RenderText.h"
 #include "ui/render/SkinModule.h"
+#include "ui/UIManager.h"
 
 using namespace DuiLib;
 
@@ -231,7 +235,41 @@ TEST_F(UiRender, PaintAreaAndFailuresDrawNothing) {
   EXPECT_FALSE(Draw(Rect{0, 0, 50, 50}, L"nothere.png"));
   EXPECT_TRUE(Draw(Rect{0, 0, 50, 50}, L""));
   EXPECT_EQ(canvas_.At(10, 10), kBackground);
-  for (const auto& entry : cache_) EXPECT_NE(entry.first, L"nothere.png");  // failures are not cached
+}
+
+// The manager's image cache: a picture that failed to load is tried again on its next use, one
+// that loaded is kept. A skin folder on disk lets the picture appear after the first try and
+// vanish after the second.
+TEST_F(UiRender, ManagerRetriesFailuresAndKeepsWhatLoaded) {
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring root = std::wstring(temp) + L"qv_render_cache\\";
+  const std::wstring file = root + L"late.png";
+  ::CreateDirectoryW(root.c_str(), nullptr);
+  ::DeleteFileW(file.c_str());
+  CloseSkinPackage();
+  SetSkinRootPath(root);
+  // The other tests read the suite's package: put it back however this one ends.
+  struct Restore {
+    std::wstring root, file;
+    ~Restore() {
+      ::DeleteFileW(file.c_str());
+      ::RemoveDirectoryW(root.c_str());
+      SetSkinRootPath(L"");
+      OpenSkinPackageMemory(reinterpret_cast<const uint8_t*>(package_->data()), package_->size());
+    }
+  } restore{root, file};
+  {
+    CSkinManager manager;
+    EXPECT_EQ(manager.AddImage(L"late.png"), nullptr);
+    std::ofstream(file.c_str(), std::ios::binary) << Png(3, 2, [](int, int) { return kGreen; });
+    const ImageEntry* loaded = manager.AddImage(L"late.png");
+    ASSERT_NE(loaded, nullptr) << "the failed first load was cached";
+    EXPECT_EQ(loaded->width(), 3);
+    ::DeleteFileW(file.c_str());
+    EXPECT_EQ(manager.AddImage(L"late.png"), loaded) << "the loaded picture was not kept";
+    EXPECT_EQ(manager.GetImage(L"late.png"), loaded);
+  }
 }
 
 TEST_F(UiRender, ProgressForeImageIsCutOrStretched) {
@@ -313,7 +351,7 @@ TEST_F(UiRender, OneLineTextFollowsAlignment) {
 }
 
 // The program's own package, embedded in this test as resource ZIPRES 130 like in the program:
-// every layout parses and every picture decodes, with the sizes the art was drawn at.
+// every layout parses and every picture decodes; the known ones have the sizes the art was drawn at.
 TEST(UiSkinPackage, TheProgramPackageLoadsWholeFromItsResource) {
   CloseSkinPackage();
   SetSkinInstance(::GetModuleHandleW(nullptr));
@@ -326,6 +364,38 @@ TEST(UiSkinPackage, TheProgramPackageLoadsWholeFromItsResource) {
     EXPECT_TRUE(doc.LoadFromFile(layout)) << std::string(layout, layout + wcslen(layout)) << ": "
                                           << std::string(doc.GetLastErrorText().begin(), doc.GetLastErrorText().end());
   }
+  // Every picture the package holds decodes, and the package holds every picture of the art
+  // folder (the icon goes into a resource of its own).
+  HRSRC found = ::FindResourceW(nullptr, MAKEINTRESOURCEW(130), L"ZIPRES");
+  ASSERT_NE(found, nullptr);
+  CZipArchive zip;
+  ASSERT_TRUE(zip.OpenMemory(static_cast<const uint8_t*>(::LockResource(::LoadResource(nullptr, found))),
+                             ::SizeofResource(nullptr, found)));
+  std::set<std::string> packed;
+  for (size_t i = 0; i < zip.GetEntryCount(); ++i) {
+    const std::string name = zip.GetEntry(i).folded_name;
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".XML") == 0) continue;
+    packed.insert(name);
+    std::unique_ptr<ImageEntry> image = LoadSkinImage(std::wstring(name.begin(), name.end()), nullptr, 0);
+    ASSERT_TRUE(image) << name;
+    EXPECT_GT(image->width(), 0) << name;
+    EXPECT_GT(image->height(), 0) << name;
+  }
+  std::set<std::string> art;
+  WIN32_FIND_DATAW entry;
+  HANDLE search = ::FindFirstFileW((std::wstring(QV_SKIN_RES) + L"\\*").c_str(), &entry);
+  ASSERT_NE(search, INVALID_HANDLE_VALUE);
+  do {
+    const std::wstring file = entry.cFileName;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    if (file.size() > 4 && _wcsicmp(file.c_str() + file.size() - 4, L".ico") == 0) continue;
+    art.insert(CZipArchive::FoldName(std::string(file.begin(), file.end())));
+  } while (::FindNextFileW(search, &entry));
+  ::FindClose(search);
+  EXPECT_EQ(packed, art);
+  EXPECT_GE(packed.size(), 29u);
+
+  // The sizes the art was drawn at, and its transparency, where the layouts rely on them.
   struct Picture { const wchar_t* name; int w, h; bool alpha; };
   const Picture pictures[] = {
       {L"back.png", 586, 363, false}, {L"logo.png", 54, 54, true},     {L"close.png", 128, 24, true},

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
+#include <tlhelp32.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -76,6 +78,30 @@ void Shot(HWND window, const wchar_t* name) {
     ::Sleep(40);
   }
   EXPECT_TRUE(uitest::SaveScreenPng(window, std::wstring(QV_SHOT_DIR) + L"/" + name + L".png")) << Utf8(name);
+}
+
+// Waits, handling no message, until `message` for `window` waits in this thread's queue.
+bool WaitQueued(HWND window, UINT message, DWORD ms) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    MSG found;
+    if (::PeekMessageW(&found, window, message, message, PM_NOREMOVE)) return true;
+    if (::GetTickCount() - start > ms) return false;
+    ::Sleep(10);
+  }
+}
+
+// The ids of this process's threads.
+std::set<DWORD> ProcessThreads() {
+  std::set<DWORD> ids;
+  HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return ids;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ids.insert(entry.th32ThreadID);
+  ::CloseHandle(snapshot);
+  return ids;
 }
 
 // --- the window ---------------------------------------------------------------------------
@@ -226,12 +252,16 @@ TEST_F(ToolWindowTest, CheckResultsFollowWhatTheMachineHas) {
 TEST_F(ToolWindowTest, CancelDuringTheFlashStepShowsTheLoneDownloadRow) {
   InstallPepper(L"20.0.0.1");
   services_.Add(kCompanionServiceName, Companion(svc::kAutoStart, svc::kRunning));
-  ASSERT_TRUE(vendor::SelectScenario("lagging"));  // the configuration answers after 0.8 s
+  // The configuration's answer waits until the test releases it, so the cancel below lands
+  // while it is on its way however slowly this machine runs.
+  ASSERT_TRUE(vendor::SelectScenario("held"));
   ClickOn(L"checkbtn");
   auto* progress = static_cast<CProgressUI*>(C(L"check_progress"));
-  ASSERT_TRUE(PumpUntil([&] { return progress->GetValue() == 33; }, kRunLimitMs));
-  ClickNowOn(L"cancelCheckbtn");  // while the configuration is on its way
+  ASSERT_TRUE(PumpUntil([&] { return progress->GetValue() == 33 && vendor::Requested("/config/toolfix"); },
+                        kRunLimitMs));
+  ClickNowOn(L"cancelCheckbtn");
   EXPECT_EQ(Text(L"checkResult"), "正在取消检测");
+  ASSERT_TRUE(vendor::ReleaseHeld());
   ASSERT_TRUE(PumpUntil([&] { return Page() == 2; }, kRunLimitMs));
 
   EXPECT_EQ(Text(L"checkResult"), "检测已取消");
@@ -361,7 +391,9 @@ TEST_F(ToolWindowTest, ACancelTooLateToStopTheRepairShowsReturnThatGoesBack) {
   services_.Add(kCompanionServiceName, Companion(svc::kAutoStart, svc::kStopped));
   CheckAndWait();
   ClickNowOn(L"repairbtn");
-  ::Sleep(1000);  // the run ends and posts its completion, which waits in the queue
+  // The run ends and posts its completion, which waits in the queue, unhandled, when the
+  // cancel is clicked.
+  ASSERT_TRUE(WaitQueued(window_->GetHWND(), kWmRepairDone, kRunLimitMs)) << "the repair did not end";
   ClickNowOn(L"cancelRepairbtn");
   ASSERT_TRUE(PumpUntil([&] { return Visible(L"returnbtn"); }, kRunLimitMs));
 
@@ -471,9 +503,19 @@ class SettingsDialogTest : public ToolWindowTest {
     if (auto* page = pages ? pages->GetItemAt(pages->GetCurSel()) : nullptr) target = page->FindSubControl(name);
     ASSERT_TRUE(Click(dialog->GetHWND(), target)) << Utf8(name);
   }
-  // Lets report threads finish before the server's record is read.
-  static std::vector<std::string> ReportsAfter(size_t expected) {
-    PumpUntil([&] { return RegisterBootReports().size() >= expected; }, expected ? 10000 : 1500);
+  // The register-boot reports on record once every thread started since `before` has ended.
+  // A report thread is started by the click that wants it, so when none of those threads is
+  // left, every report there will be has reached the server (it records a report before it
+  // answers), and one that was never started cannot come any more.
+  static std::vector<std::string> ReportsAfter(const std::set<DWORD>& before) {
+    const bool ended = PumpUntil(
+        [&] {
+          for (DWORD id : ProcessThreads())
+            if (!before.count(id)) return false;
+          return true;
+        },
+        20000);
+    EXPECT_TRUE(ended) << "a thread started by the dialog did not end";
     return RegisterBootReports();
   }
 };
@@ -503,6 +545,7 @@ TEST_F(SettingsDialogTest, OkSwitchesOnlyWhenTheWantedStateDiffers) {
     DeleteLauncherService();
     if (c.registered) ASSERT_EQ(CreateLauncherService(), 0);
     WriteSetting("checked", c.stored);
+    const std::set<DWORD> threads = ProcessThreads();
     CDlgConfig* dialog = Open();
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(dialog->ActiveCheck() && dialog->ActiveCheck()->IsSelected()) << "opens ticked whatever is stored";
@@ -512,12 +555,13 @@ TEST_F(SettingsDialogTest, OkSwitchesOnlyWhenTheWantedStateDiffers) {
     ASSERT_TRUE(PumpUntil([] { return CDlgConfig::OpenDialogs().empty(); }, 3000)) << "the dialog closes";
     EXPECT_EQ(LauncherServiceExists(), c.registeredAfter);
     EXPECT_EQ(ReadSetting("checked"), c.storedAfter);
-    EXPECT_EQ(ReportsAfter(c.reports.size()), c.reports);
+    EXPECT_EQ(ReportsAfter(threads), c.reports);
   }
 }
 
 TEST_F(SettingsDialogTest, TwoDialogsApplyTheirStatesInTurn) {
   WriteSetting("checked", "0");
+  const std::set<DWORD> threads = ProcessThreads();
   CDlgConfig* first = Open();
   CDlgConfig* second = Open();
   ASSERT_TRUE(first && second);
@@ -533,7 +577,7 @@ TEST_F(SettingsDialogTest, TwoDialogsApplyTheirStatesInTurn) {
   ASSERT_TRUE(PumpUntil([] { return CDlgConfig::OpenDialogs().empty(); }, 3000));
   EXPECT_FALSE(LauncherServiceExists());
   EXPECT_EQ(ReadSetting("checked"), "0");
-  EXPECT_EQ(ReportsAfter(2), (std::vector<std::string>{"1", "0"}));
+  EXPECT_EQ(ReportsAfter(threads), (std::vector<std::string>{"1", "0"}));
 }
 
 TEST_F(SettingsDialogTest, RegionQueryShowsTheConfiguredAddress) {
