@@ -385,6 +385,18 @@ TEST_F(NetWine, FetchToolConfigFromSlowServerFailsAndKeepsEverything) {
   EXPECT_EQ(GetConfiguredHelperVersion(), "2.0.1.3");
 }
 
+struct DeepFetch {
+  ToolConfig record{"old", "old", "old", true};
+  bool ok = true;
+};
+
+// A thread procedure: the Windows calling convention, which a lambda lacks on x86.
+DWORD WINAPI FetchOnSmallStack(void* arg) {
+  auto* r = static_cast<DeepFetch*>(arg);
+  r->ok = FetchToolConfig(GetToolContext(), r->record);
+  return 7;
+}
+
 // A reply nested about 49,000 levels deep, fetched on a thread with a small stack: "not a
 // JSON object" (record cleared, context kept), and the thread lives on.
 TEST_F(NetWine, DeeplyNestedReplyIsNotAnObject) {
@@ -392,18 +404,8 @@ TEST_F(NetWine, DeeplyNestedReplyIsNotAnObject) {
   ToolConfig first;
   ASSERT_TRUE(FetchToolConfig(GetToolContext(), first));
   ASSERT_TRUE(vendor::SelectScenario("deep"));
-  struct Run {
-    ToolConfig record{"old", "old", "old", true};
-    bool ok = true;
-  } run;
-  HANDLE thread = CreateThread(
-      nullptr, 64 * 1024,
-      [](void* arg) -> DWORD {
-        auto* r = static_cast<Run*>(arg);
-        r->ok = FetchToolConfig(GetToolContext(), r->record);
-        return 7;
-      },
-      &run, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  DeepFetch run;
+  HANDLE thread = CreateThread(nullptr, 64 * 1024, FetchOnSmallStack, &run, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
   ASSERT_NE(thread, nullptr);
   EXPECT_EQ(WaitForSingleObject(thread, 20000), WAIT_OBJECT_0);
   DWORD exitCode = 0;
