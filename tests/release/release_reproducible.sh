@@ -9,6 +9,9 @@ set -u
 src=$1 work=$2
 rm -rf "$work"; mkdir -p "$work/first" "$work/second/deeper"
 export CCACHE_DISABLE=1
+# One commit for both builds, whatever is committed meanwhile.
+QV_RELEASE_COMMIT=$(git -C "$src" rev-parse HEAD) || { echo "FAILED: not a git checkout"; exit 1; }
+export QV_RELEASE_COMMIT
 
 build() {  # build folder, out folder, time zone
   TZ=$3 QV_RELEASE_BUILD=$1 "$src/scripts/release" --unsigned "$2" >"$2.log" 2>&1

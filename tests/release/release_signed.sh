@@ -9,6 +9,8 @@
 #
 #   release_signed.sh SOURCE_DIR WORK_DIR
 set -u
+# The tools' own messages are read below (nm's "no symbols"): untranslated.
+export LC_ALL=C
 src=$1 work=$2
 . "$src/tests/release/pki.sh"
 fails=0
