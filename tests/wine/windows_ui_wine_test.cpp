@@ -672,8 +672,19 @@ HWND FindToolWindow(DWORD processId) {
   return search.found;
 }
 
+// Alt+F4 as the keyboard gives it, to the window once it is the foreground window (Wine hands
+// the foreground over asynchronously; keys sent before would reach the window that had it).
 void PressAltF4(HWND window) {
-  ::SetForegroundWindow(window);
+  for (int i = 0, steady = 0; i < 100 && steady < 3; ++i) {
+    if (::GetForegroundWindow() == window) {
+      ++steady;
+    } else {
+      steady = 0;
+      ::SetForegroundWindow(window);
+    }
+    ::Sleep(30);
+  }
+  EXPECT_EQ(::GetForegroundWindow(), window) << "the keys would go elsewhere";
   INPUT keys[4] = {};
   const WORD order[4][2] = {{VK_MENU, 0}, {VK_F4, 0}, {VK_F4, KEYEVENTF_KEYUP}, {VK_MENU, KEYEVENTF_KEYUP}};
   for (int i = 0; i < 4; ++i) {
