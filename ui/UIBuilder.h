@@ -6,10 +6,9 @@
 // an Include that names a markup file already being built (itself, or one that includes it)
 // fails it with "Include cycle"; more than kMaxElements controls and Include copies in one
 // build (Includes multiplying each other) fail it with "Too many elements". Such a failure
-// fails the whole build, includes and all:
-// what was built is destroyed (controls already added to the caller's parent are removed
-// again) and Build returns nullptr. A missing or unreadable included file still only leaves
-// its Include empty.
+// fails the whole build, includes and all: what was built is destroyed (controls already added
+// to the caller's parent are removed again) and Build returns nullptr. A missing or unreadable
+// included file still only leaves its Include empty.
 #pragma once
 
 #include <memory>
