@@ -651,24 +651,26 @@ TEST_F(ToolWindowTest, ToolMenuOpensTheDialogOnItsFirstPage) {
 // --- the real executable, closed from outside ----------------------------------------------
 
 #ifdef QV_APP_EXE
+struct ToolWindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchToolWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ToolWindowSearch*>(param);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  wchar_t name[32] = {};
+  ::GetClassNameW(window, name, 32);
+  if (owner != search->processId || !::IsWindowVisible(window) || wcscmp(name, L"ToolWnd") != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 // The visible main window of a process, or null.
 HWND FindToolWindow(DWORD processId) {
-  struct Search {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  ::EnumWindows(
-      [](HWND window, LPARAM param) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        wchar_t name[32] = {};
-        ::GetClassNameW(window, name, 32);
-        if (owner != s->processId || !::IsWindowVisible(window) || wcscmp(name, L"ToolWnd") != 0) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ToolWindowSearch search{processId, nullptr};
+  ::EnumWindows(MatchToolWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
