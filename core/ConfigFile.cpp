@@ -8,9 +8,23 @@
 
 namespace {
 
+// Every handle we open on the file shares delete access: a save replaces the file by moving
+// another over it, and that move fails while any handle on the file withholds it.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// How long a save keeps trying to replace the file (another program may hold it open
+// without delete sharing for a moment), and the pause between tries.
+constexpr DWORD kReplaceRetryMs = 1000;
+constexpr DWORD kReplacePauseMs = 25;
+
+// The attributes a replacement takes over from the file it replaces (a hidden settings file
+// stays hidden).
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 bool ReadWholeFile(const std::wstring& path, std::string& out) {
-  ScopedHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ScopedHandle file(
+      ::CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
   std::string data;
   char buffer[4096];
@@ -25,12 +39,11 @@ bool ReadWholeFile(const std::wstring& path, std::string& out) {
 CConfigFile::CConfigFile(const std::string& path) : path_(path) {
   std::wstring widePath = AnsiToWide(path_);
   CreateParentDirs(widePath);
-  ScopedHandle probe(::CreateFileW(widePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                                   nullptr));
+  ScopedHandle probe(::CreateFileW(widePath.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr));
   if (!probe) {
     // CREATE_NEW never overwrites a file that appeared in the meantime.
-    ScopedHandle created(::CreateFileW(widePath.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW, 0, nullptr));
+    ScopedHandle created(::CreateFileW(widePath.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                                       CREATE_NEW, 0, nullptr));
   }
   probe.Close();
   Load();
@@ -63,8 +76,14 @@ void CConfigFile::SetValue(const std::string& key, const std::string& value) {
 
 bool CConfigFile::Save() const {
   // Written beside the file and moved over it, so a crash mid-save leaves the old file whole.
+  // The sibling's name is this process's and thread's own: two instances saving at once must
+  // not write into one temporary file.
   std::wstring target = AnsiToWide(path_);
-  std::wstring temporary = target + L".tmp";
+  std::wstring temporary =
+      target + FormatStringW(L".%lu.%lu.tmp", ::GetCurrentProcessId(), ::GetCurrentThreadId());
+  // A read-only settings file stays as it is, like a file that cannot be opened for writing.
+  const DWORD attributes = ::GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) return false;
   std::string bytes = SerializeSettings(entries_);
   {
     ScopedHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -81,15 +100,17 @@ bool CConfigFile::Save() const {
       return false;
     }
   }
-  // A read-only settings file stays as it is, like a file that cannot be opened for writing.
-  DWORD attributes = ::GetFileAttributesW(target.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
-    ::DeleteFileW(temporary.c_str());
-    return false;
-  }
-  if (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    ::DeleteFileW(temporary.c_str());
-    return false;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes))
+    ::SetFileAttributesW(temporary.c_str(), attributes & kKeptAttributes);
+  // Our own readers share delete access, so the move waits at most for a reader of another
+  // kind; after the retry time the save is given up and the old file stays.
+  const DWORD start = ::GetTickCount();
+  while (!::MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (::GetTickCount() - start >= kReplaceRetryMs) {
+      ::DeleteFileW(temporary.c_str());
+      return false;
+    }
+    ::Sleep(kReplacePauseMs);
   }
   return true;
 }

@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cwchar>
+#include <iterator>
+
 #include "core/ScopedHandle.h"
 #include "core/StrUtil.h"
 
@@ -32,14 +35,15 @@ std::string ReadFlashVersion(const std::string& keyName) {
   if (!OpenFlashKey(AnsiToWide(keyName), kFlashKeyAccess | KEY_WOW64_32KEY, key)) return "";
   DWORD size = 0;
   if (::RegQueryValueExW(key.Get(), L"Version", nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS) return "";
-  // 260 units; the last stays NUL, so a value of 260 or more fails to read and counts as missing.
+  // 260 units: 259 characters and their terminator fit; a longer value fails to read and
+  // counts as missing. A value stored without a terminator may fill all 260 units.
   wchar_t buffer[260] = {};
-  DWORD bytes = sizeof(buffer) - sizeof(wchar_t);
+  DWORD bytes = sizeof(buffer);
   if (::RegQueryValueExW(key.Get(), L"Version", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &bytes) !=
       ERROR_SUCCESS) {
     return "";
   }
-  return WideToAnsi(buffer);
+  return WideToAnsi(std::wstring(buffer, ::wcsnlen(buffer, std::size(buffer))));
 }
 
 bool IsScriptDebugger(const std::string& keyName) {

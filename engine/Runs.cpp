@@ -69,6 +69,10 @@ void ResetForCheck(CheckContext& ctx) {
   ctx.repairSucceeded = true;
   ctx.flashInstalled = false;
   ctx.problems.clear();
+  // The Flash Player step empties the list itself, but a check that never reaches it (the
+  // configuration cannot be fetched, or the check is cancelled before) would leave the last
+  // check's installers for the next repair to run.
+  ctx.downloads.clear();
 }
 
 void StartCheck(CheckContext& ctx, RunView& view) {

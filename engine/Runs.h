@@ -22,6 +22,7 @@ void RequestCancelRepair(CheckContext& ctx);
 // Stops the progress animation (the window does this on WM_REPAIR_DONE).
 void SignalRepairEvent(CheckContext& ctx);
 
+// The flags and both lists as a new check starts them.
 void ResetForCheck(CheckContext& ctx);
 // The thread bodies, callable directly from tests.
 void RunCheck(CheckContext& ctx, RunView& view);

@@ -1,5 +1,6 @@
 #include "ui/UIBuilder.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "ui/UIManager.h"
@@ -102,6 +103,32 @@ bool IsResourceElement(const std::wstring& name) {
   return name == L"Image" || name == L"Font" || name == L"Default";
 }
 
+constexpr wchar_t kTooDeepError[] = L"Elements nested too deeply";
+constexpr wchar_t kIncludeCycleError[] = L"Include cycle";
+constexpr wchar_t kTooManyError[] = L"Too many elements";
+
+// A markup file as the package finds it: '\' and '/' alike, ASCII letters in either case.
+std::wstring FileKey(const std::wstring& name) {
+  std::wstring key = name;
+  for (wchar_t& ch : key) {
+    if (ch == L'\\') ch = L'/';
+    if (ch >= L'a' && ch <= L'z') ch = static_cast<wchar_t>(ch - L'a' + L'A');
+  }
+  return key;
+}
+
+// One level of the build's recursion, counted for as long as it runs.
+class DepthStep {
+ public:
+  explicit DepthStep(int& depth) : depth_(depth) { ++depth_; }
+  ~DepthStep() { --depth_; }
+  DepthStep(const DepthStep&) = delete;
+  DepthStep& operator=(const DepthStep&) = delete;
+
+ private:
+  int& depth_;
+};
+
 }  // namespace
 
 CSkinBuilder::CSkinBuilder() = default;
@@ -134,8 +161,9 @@ CControlUI* CSkinBuilder::Rebuild(IDialogBuilderCallback* callback, CSkinManager
 
 bool CSkinBuilder::LoadMarkup(const std::wstring& source) {
   markup_ = std::make_unique<CSkinMarkup>();
-  bool loaded = !source.empty() && source[0] == L'<' ? markup_->Load(source.c_str())
-                                                     : markup_->LoadFromFile(source.c_str());
+  const bool isText = !source.empty() && source[0] == L'<';
+  sourceKey_ = isText ? std::wstring() : FileKey(source);
+  bool loaded = isText ? markup_->Load(source.c_str()) : markup_->LoadFromFile(source.c_str());
   error_ = loaded ? std::wstring() : markup_->GetLastErrorText();
   return loaded;
 }
@@ -143,6 +171,7 @@ bool CSkinBuilder::LoadMarkup(const std::wstring& source) {
 bool CSkinBuilder::LoadResource(UINT id, const wchar_t* type) {
   markup_ = std::make_unique<CSkinMarkup>();
   resType_ = type;
+  sourceKey_ = L"#" + std::wstring(type) + L"#" + std::to_wstring(id);
   std::vector<uint8_t> bytes;
   if (!ReadModuleResource(MAKEINTRESOURCEW(id), type, bytes)) {
     error_ = L"Could not find resource";
@@ -158,8 +187,39 @@ bool CSkinBuilder::LoadResource(UINT id, const wchar_t* type) {
 }
 
 CControlUI* CSkinBuilder::BuildLoaded(IDialogBuilderCallback* callback, CSkinManager* manager, CControlUI* parent) {
+  if (state_ != nullptr) return BuildWithin(callback, manager, parent);  // inside an Include
+
+  BuildState state;
+  state.outerParent = parent;
+  state_ = &state;
+  CControlUI* first = BuildWithin(callback, manager, parent);
+  state_ = nullptr;
+  if (state.error.empty()) return first;
+  // A failed build leaves nothing behind: children belong to their controls, so undoing the
+  // outermost level undoes everything.
+  auto* container = parent != nullptr ? static_cast<IContainerUI*>(parent->GetInterface(kInterfaceContainer)) : nullptr;
+  for (CControlUI* control : state.outerControls) {
+    if (container != nullptr) {
+      container->Remove(control);
+    } else {
+      delete control;
+    }
+  }
+  error_ = state.error;
+  return nullptr;
+}
+
+CControlUI* CSkinBuilder::BuildWithin(IDialogBuilderCallback* callback, CSkinManager* manager, CControlUI* parent) {
+  BuildState& state = *state_;
   CMarkupNode root = markup_->GetRoot();
   if (!root.IsValid()) return nullptr;
+  if (!sourceKey_.empty()) {
+    if (std::find(state.sources.begin(), state.sources.end(), sourceKey_) != state.sources.end()) {
+      state.error = kIncludeCycleError;
+      return nullptr;
+    }
+    state.sources.push_back(sourceKey_);
+  }
   if (manager != nullptr) {
     for (CMarkupNode node = root.GetChild(); node.IsValid(); node = node.GetSibling()) {
       std::wstring name = node.GetName();
@@ -177,24 +237,44 @@ CControlUI* CSkinBuilder::BuildLoaded(IDialogBuilderCallback* callback, CSkinMan
       }
     }
   }
-  return BuildChildren(root, callback, manager, parent);
+  CControlUI* first = BuildChildren(root, callback, manager, parent);
+  if (!sourceKey_.empty()) state.sources.pop_back();
+  return first;
 }
 
 CControlUI* CSkinBuilder::BuildChildren(const CMarkupNode& node, IDialogBuilderCallback* callback,
                                         CSkinManager* manager, CControlUI* parent) {
+  BuildState& state = *state_;
+  DepthStep level(state.depth);
+  if (state.depth > kMaxDepth) {
+    state.error = kTooDeepError;
+    return nullptr;
+  }
   CControlUI* first = nullptr;
   for (CMarkupNode child = node.GetChild(); child.IsValid(); child = child.GetSibling()) {
     std::wstring element = child.GetName();
     if (IsResourceElement(element)) continue;
     if (element == L"Include") {
       BuildInclude(child, callback, manager, parent);
+      if (!state.error.empty()) return nullptr;
       continue;
     }
     CControlUI* control = CreateControl(element);
     if (control == nullptr && callback != nullptr) control = callback->MakeCustomControl(element.c_str());
     if (control == nullptr) continue;  // unknown: the element and its children are skipped
+    if (++state.elements > kMaxElements) {
+      delete control;
+      state.error = kTooManyError;
+      return nullptr;
+    }
 
-    if (child.HasChildren()) BuildChildren(child, callback, manager, control);
+    if (child.HasChildren()) {
+      BuildChildren(child, callback, manager, control);
+      if (!state.error.empty()) {
+        delete control;
+        return nullptr;
+      }
+    }
     if (parent != nullptr) {
       auto* container = static_cast<IContainerUI*>(parent->GetInterface(kInterfaceContainer));
       if (container == nullptr || !container->Add(control)) {
@@ -202,6 +282,8 @@ CControlUI* CSkinBuilder::BuildChildren(const CMarkupNode& node, IDialogBuilderC
         continue;
       }
     }
+    // Children always have a parent of this build, so this is the outermost level.
+    if (parent == state.outerParent) state.outerControls.push_back(control);
     if (manager != nullptr) {
       // Attached only for the attribute step; the window attaches the whole tree later.
       control->SetManager(manager, control->GetParent(), false);
@@ -226,13 +308,22 @@ void CSkinBuilder::BuildInclude(const CMarkupNode& node, IDialogBuilderCallback*
   if (source == nullptr || parent == nullptr) return;
   const wchar_t* countText = node.GetAttributeValue(L"count");
   int count = countText != nullptr ? ParseInt(countText) : 1;
+  // The markup is read once; every further copy is built from what was read.
+  CSkinBuilder included;
+  included.state_ = state_;
   for (int i = 0; i < count; ++i) {
-    CSkinBuilder included;
-    if (resType_ != nullptr && IsDecimal(source)) {
+    if (++state_->elements > kMaxElements) {
+      state_->error = kTooManyError;
+      return;
+    }
+    if (i > 0) {
+      included.Rebuild(callback, manager, parent);
+    } else if (resType_ != nullptr && IsDecimal(source)) {
       included.Build(static_cast<UINT>(ParseInt(source)), resType_, callback, manager, parent);
     } else {
       included.Build(source, callback, manager, parent);
     }
+    if (!state_->error.empty()) return;
   }
 }
 

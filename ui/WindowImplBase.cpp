@@ -138,8 +138,13 @@ LRESULT WindowImplBase::OnCreate(UINT, WPARAM, LPARAM, bool& handled) {
   if (source == SkinSourceType::ZipFile) {
     CSkinManager::OpenSkinPackage(SkinPackageName());
   } else if (source == SkinSourceType::ZipResource) {
-    // A program without its skin resource builds nothing and shows nothing.
-    if (!OpenSkinPackageResource(SkinResourceId(), L"ZIPRES")) return 0;
+    // A program without its skin resource (or with an empty one) builds nothing and shows
+    // nothing. A resource that is there but is no readable package is a damaged skin: the
+    // package stays unopened, so the build below fails and ends the process with its message.
+    size_t size = 0;
+    const uint8_t* package = FindModuleResource(MAKEINTRESOURCEW(SkinResourceId()), L"ZIPRES", size);
+    if (package == nullptr || size == 0) return 0;
+    CSkinManager::OpenSkinPackageFromMemory(package, size);
   }
 
   CSkinBuilder builder;

@@ -94,6 +94,33 @@ void CDlgConfig::OnNotification(NotifyRecord& msg) {
   WindowImplBase::OnNotification(msg);
 }
 
+LRESULT CDlgConfig::OnClose(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+  // Nothing is applied: the window goes as it does after "取消".
+  closing_ = true;
+  return WindowImplBase::OnClose(msg, wParam, lParam, handled);
+}
+
+LRESULT CDlgConfig::MessageFilter(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+  LRESULT result = WindowImplBase::MessageFilter(msg, wParam, lParam, handled);
+  if (msg != WM_KEYDOWN || closing_) return result;
+  if (wParam == VK_ESCAPE) {
+    handled = true;
+    CloseDialog();
+  } else if (wParam == VK_RETURN && ShownPageButton(L"ok")) {
+    // Consumed, so that a focused check box or button does not also take the key.
+    handled = true;
+    ApplyChoice();
+    CloseDialog();
+  }
+  return result;
+}
+
+CControlUI* CDlgConfig::ShownPageButton(const wchar_t* name) {
+  if (!mainSwitch_) return nullptr;
+  CControlUI* page = mainSwitch_->GetItemAt(mainSwitch_->GetCurSel());
+  return page ? page->FindSubControl(name) : nullptr;
+}
+
 void CDlgConfig::OnWindowDestroyed(HWND window) {
   WindowImplBase::OnWindowDestroyed(window);
   std::vector<CDlgConfig*>& dialogs = Dialogs();
@@ -115,6 +142,7 @@ void CDlgConfig::ApplyChoice() {
 }
 
 void CDlgConfig::CloseDialog() {
+  closing_ = true;
   if (::IsWindow(GetHWND())) ::ShowWindow(GetHWND(), SW_HIDE);
   if (::IsWindow(GetHWND())) ::PostMessageW(GetHWND(), WM_CLOSE, 1, 0);
 }

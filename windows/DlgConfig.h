@@ -26,6 +26,10 @@ class CDlgConfig : public DuiLib::WindowImplBase {
   std::wstring SkinPackageName() override { return L"ToolsSkin.zip"; }
   UINT SkinResourceId() override { return 130; }
   void OnNotification(DuiLib::NotifyRecord& msg) override;
+  // A close from outside (Alt+F4, WM_CLOSE or SC_CLOSE) cancels, as "取消" does.
+  LRESULT OnClose(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
+  // Esc acts as "取消" and Enter as "确定" on the pages that have one; a key acted on is consumed.
+  LRESULT MessageFilter(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
   void OnWindowDestroyed(HWND window) override;
 
   DuiLib::CCheckBoxUI* ActiveCheck() const { return activeCheck_; }
@@ -36,6 +40,8 @@ class CDlgConfig : public DuiLib::WindowImplBase {
   // "ok": switch start-up repair to the ticked state unless it is already so.
   void ApplyChoice();
   void CloseDialog();
+  // The control of that name on the shown page, or nullptr (the region pages have no "ok").
+  DuiLib::CControlUI* ShownPageButton(const wchar_t* name);
   // "checkip": fetch the configuration here on the window thread and show the stored ip.
   void QueryRegion();
 
@@ -44,4 +50,5 @@ class CDlgConfig : public DuiLib::WindowImplBase {
   DuiLib::CButtonUI* helperbtn_ = nullptr;
   DuiLib::CLabelUI* settingip_ = nullptr;
   std::string version_;
+  bool closing_ = false;  // hidden and asked to close: keys no longer act
 };

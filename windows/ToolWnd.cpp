@@ -107,9 +107,19 @@ void CToolWnd::OnClick(NotifyRecord& msg) {
   }
 }
 
+LRESULT CToolWnd::OnClose(UINT, WPARAM, LPARAM, bool& handled) {
+  // Left to the default processing, the close would destroy the window while the message
+  // loop, which ends only on WM_QUIT, runs on with nothing to show.
+  ::PostQuitMessage(0);
+  handled = true;
+  return 0;
+}
+
 LRESULT CToolWnd::OnDestroy(UINT, WPARAM, LPARAM, bool&) {
   ::RemovePropW(GetHWND(), kWindowProperty);
   tasks_.Attach(nullptr);
+  // However the window went, the program has nothing left to show.
+  ::PostQuitMessage(0);
   return 0;
 }
 

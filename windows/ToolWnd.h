@@ -39,6 +39,9 @@ class CToolWnd : public DuiLib::WindowImplBase, public RunView {
   DuiLib::SkinSourceType SkinSource() override { return DuiLib::SkinSourceType::ZipResource; }
   std::wstring SkinPackageName() override { return L"ToolsSkin.zip"; }
   UINT SkinResourceId() override { return 130; }
+  // A close from outside (Alt+F4, the taskbar, WM_CLOSE or SC_CLOSE from another program)
+  // ends the program as closebtn does; the window itself is not destroyed.
+  LRESULT OnClose(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
   LRESULT OnDestroy(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
   LRESULT OnAppMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) override;
 

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "core/ConfigFile.h"
 #include "core/StrUtil.h"
@@ -51,6 +53,20 @@ std::string ReadBytes(const std::wstring& path) {
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
   std::ofstream out(WideToAnsi(path), std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+// The names in a folder (given with its trailing backslash), sorted.
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileW((folder + L"*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 TEST(Environment, AnsiCodePageIs936) {
@@ -179,7 +195,93 @@ TEST(SettingsFile, OnDisk) {
   }
   EXPECT_EQ(ReadBytes(path), "a=b=c\r\nchecked=1\r\nchecked=1\r\nHelperRepaired=3\r\n");
   ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_EQ(::GetFileAttributesW((path + L".tmp").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(FilesIn(temp.Path() + L"x\\y\\"), std::vector<std::wstring>{L"Quorvane.cfg"}) << "no temporary left";
+
+  // The replacement keeps the file hidden.
+  ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  CConfigFile(WideToAnsi(path)).SetValue("checked", "0");
+  EXPECT_EQ(ReadBytes(path), "a=b=c\r\nchecked=0\r\nchecked=1\r\nHelperRepaired=3\r\n");
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN) << std::hex << attributes;
+}
+
+// --- a second process on the same settings file ---------------------------------------------
+
+struct Child {
+  PROCESS_INFORMATION pi{};
+  ~Child() {
+    if (pi.hProcess) {
+      if (::WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(pi.hProcess, 99);
+      ::CloseHandle(pi.hProcess);
+    }
+    if (pi.hThread) ::CloseHandle(pi.hThread);
+  }
+  DWORD Wait(DWORD ms) {
+    DWORD code = 98;
+    if (::WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0) ::GetExitCodeProcess(pi.hProcess, &code);
+    return code;
+  }
+};
+
+// Starts qv_settings_child `mode` on `file` for `ms` and waits until it has the file open.
+bool StartSettingsChild(const wchar_t* mode, const std::wstring& file, DWORD ms, Child& child) {
+  const wchar_t* event = L"QvSettingsChildReady";
+  HANDLE ready = ::CreateEventW(nullptr, TRUE, FALSE, event);
+  std::wstring line = L"\"" + WinPath(QV_SETTINGS_CHILD_EXE) + L"\" " + mode + L" \"" + file + L"\" " +
+                      std::to_wstring(ms) + L" " + event;
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
+  bool started = ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &child.pi);
+  bool open = started && ::WaitForSingleObject(ready, 10000) == WAIT_OBJECT_0;
+  ::CloseHandle(ready);
+  return open;
+}
+
+TEST(SettingsFile, NoSaveIsLostWhileAnotherInstanceReads) {
+  TempFolder temp(L"qv_cfg_shared");
+  const std::wstring path = temp.Path() + L"Quorvane.cfg";
+  WriteBytes(path, "n=0\r\n");
+  Child reader;
+  ASSERT_TRUE(StartSettingsChild(L"read", path, 4000, reader));
+  int lost = 0, saves = 0;
+  for (; saves < 100 && ::WaitForSingleObject(reader.pi.hProcess, 0) == WAIT_TIMEOUT; ++saves) {
+    CConfigFile(WideToAnsi(path)).SetValue("n", std::to_string(saves + 1));
+    if (ReadBytes(path) != "n=" + std::to_string(saves + 1) + "\r\n") ++lost;
+  }
+  EXPECT_GE(saves, 20) << "the reader ended before the saves could meet it";
+  EXPECT_EQ(lost, 0) << "of " << saves << " saves";
+  EXPECT_EQ(reader.Wait(20000), 0u) << "every read of the other process found the key";
+  EXPECT_EQ(FilesIn(temp.Path()), std::vector<std::wstring>{L"Quorvane.cfg"});
+}
+
+TEST(SettingsFile, SaveWaitsBrieflyForAReaderWithoutDeleteSharing) {
+  struct Case {
+    const char* name;
+    DWORD holdMs;
+    bool saved;
+  };
+  const Case cases[] = {
+      {"held for 300 ms: the save waits and lands", 300, true},
+      {"held for 4 s: the save gives up after about a second", 4000, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempFolder temp(L"qv_cfg_held");
+    const std::wstring path = temp.Path() + L"Quorvane.cfg";
+    WriteBytes(path, "n=0\r\n");
+    Child holder;
+    ASSERT_TRUE(StartSettingsChild(L"hold", path, c.holdMs, holder));
+    const DWORD start = ::GetTickCount();
+    CConfigFile(WideToAnsi(path)).SetValue("n", "1");
+    const DWORD took = ::GetTickCount() - start;
+    EXPECT_EQ(holder.Wait(20000), 0u);
+    EXPECT_EQ(ReadBytes(path), c.saved ? "n=1\r\n" : "n=0\r\n");
+    if (!c.saved) {
+      EXPECT_LT(took, 3000u) << "the save does not wait for the reader to end";
+    }
+    EXPECT_EQ(FilesIn(temp.Path()), std::vector<std::wstring>{L"Quorvane.cfg"}) << "no temporary left";
+  }
 }
 
 TEST(SettingsFile, ReadAndWriteSettingNextToTheExecutable) {

@@ -153,6 +153,56 @@ TEST_F(ServerTest, FullCheckFindsServiceAndOutdatedPepper) {
   EXPECT_EQ(CompanionServiceUrl(), std::string(kVendorWebOrigin) + "/brenwick/2.0.1.3/BrenwickService.exe");
 }
 
+// A check that ends before its Flash Player step must not leave the installer of the check
+// before it to the repair: that repair would install what the window never listed.
+TEST_F(ServerTest, ARepairRunsOnlyTheInstallersOfTheCheckShown) {
+  struct Case {
+    const char* name;
+    const char* scenario;
+    std::string trigger;  // the view change at which the second check is cancelled
+  };
+  const Case cases[] = {
+      {"configuration fetch fails", "html404", ""},
+      {"cancelled before the Flash Player step", "normal", "progress check_progress=33"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(vendor::Reset("normal"));
+    InstallFlash(L"FlashPlayerPepper", L"20.0.0.1");
+    ASSERT_TRUE(RegisterCompanion(QV_BRENWICK_FIXTURE, L"run", SERVICE_AUTO_START, true));
+    CheckContext ctx;
+    RecordingRunView first;
+    ResetForCheck(ctx);
+    RunCheck(ctx, first);
+    ASSERT_EQ(ctx.downloads.size(), 1u);
+    ASSERT_EQ(ctx.downloads[0].state, StateInstall) << "the first check names the Pepper installer";
+
+    // The next check finds the companion service stopped and ends before the Flash Player step.
+    ASSERT_TRUE(RegisterCompanion(QV_BRENWICK_FIXTURE, L"run", SERVICE_AUTO_START, false));
+    ASSERT_TRUE(vendor::SelectScenario(c.scenario));
+    CancellingView second(ctx, c.trigger);
+    ResetForCheck(ctx);
+    RunCheck(ctx, second);
+    ASSERT_EQ(ctx.problems.size(), 1u);
+    EXPECT_EQ(ctx.problems[0].kind, ServiceStopped);
+    EXPECT_TRUE(ctx.downloads.empty());
+
+    ASSERT_TRUE(vendor::Reset("normal"));
+    RecordingRunView repair;
+    RunRepair(ctx, repair);
+    const Lines lines = repair.Lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "rows installing"), 0);
+    EXPECT_EQ(lines.back(), "post 1326");
+    EXPECT_TRUE(WaitForCompanionState(SERVICE_RUNNING));
+    EXPECT_FALSE(RepairResultReportDue(ctx));
+    for (const auto& request : vendor::Requests())
+      EXPECT_EQ(std::string(request["path"].GetString()).find("/cdm/"), std::string::npos) << "no installer fetched";
+    EXPECT_EQ(ReadFlashVersion("FlashPlayerPepper"), "20.0.0.1");
+    EXPECT_TRUE(EvaluateRepairOutcome(ctx));
+  }
+  RemoveCompanion();
+}
+
 // ---------------------------------------------------------------------------------------
 TEST_F(ServerTest, RealCompanionServiceCheckedAndRepaired) {
   struct Case {

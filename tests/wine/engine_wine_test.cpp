@@ -90,9 +90,21 @@ TEST_F(FlashRegistry, VersionAndDebuggerComeFromThe32BitView) {
   EXPECT_FALSE(IsScriptDebugger("FlashPlayerPepper"));
 }
 
-TEST_F(FlashRegistry, OverlongVersionReadsAsMissing) {
-  WriteFlashText(L"FlashPlayerPepper", KEY_WOW64_32KEY, L"Version", std::wstring(300, L'9'));
-  EXPECT_EQ(ReadFlashVersion("FlashPlayerPepper"), "");
+TEST_F(FlashRegistry, VersionFitsItsBufferOf260Units) {
+  struct Case {
+    const char* name;
+    size_t length;
+    size_t read;  // characters read; 0: the value counts as missing
+  };
+  const Case cases[] = {
+      {"259 characters and their terminator fill the buffer", 259, 259},
+      {"260 characters and a terminator do not fit", 260, 0},
+      {"300 characters", 300, 0},
+  };
+  for (const Case& c : cases) {
+    WriteFlashText(L"FlashPlayerPepper", KEY_WOW64_32KEY, L"Version", std::wstring(c.length, L'9'));
+    EXPECT_EQ(ReadFlashVersion("FlashPlayerPepper"), std::string(c.read, '9')) << c.name;
+  }
 }
 
 TEST_F(FlashRegistry, FlavourUpToDateAfterRepair) {

@@ -5,8 +5,9 @@ if(WIN32 AND TARGET duilib)
     LIBS duilib)
   target_compile_definitions(ui_wine_test PRIVATE
     QV_SKIN_RES=L"Z:${CMAKE_SOURCE_DIR}/skin/res"
-    QV_FAILURE_FIXTURE=L"Z:$<TARGET_FILE:ui_skin_failure_fixture>")
-  add_dependencies(ui_wine_test ui_skin_failure_fixture)
+    QV_FAILURE_FIXTURE=L"Z:$<TARGET_FILE:ui_skin_failure_fixture>"
+    QV_FAILURE_FIXTURE_EMPTY=L"Z:$<TARGET_FILE:ui_skin_failure_fixture_empty>")
+  add_dependencies(ui_wine_test ui_skin_failure_fixture ui_skin_failure_fixture_empty)
   # The menu's picked names travel as heap copies that the owner frees: the menu tests again
   # under Wine's heap checker, where a double free or a damaged block prints a heap warning.
   if(TEST ui_wine_test)  # the 32-bit build compiles the Wine tests but does not run them

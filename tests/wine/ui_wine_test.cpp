@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "tests/unit/ui/ZipBuilder.h"
 #include "tests/wine/ui_test_window.h"
 
 using namespace DuiLib;
@@ -366,17 +367,22 @@ namespace {
 struct Launched {
   PROCESS_INFORMATION pi{};
   ~Launched() {
-    if (pi.hProcess) ::CloseHandle(pi.hProcess);
+    if (pi.hProcess) {
+      if (::WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(pi.hProcess, 99);
+      ::CloseHandle(pi.hProcess);
+    }
     if (pi.hThread) ::CloseHandle(pi.hThread);
   }
 };
 
-bool Launch(const std::wstring& args, Launched& out) {
-  std::wstring line = L"\"" + std::wstring(QV_FAILURE_FIXTURE) + L"\" " + args;
+bool LaunchProgram(const std::wstring& program, const std::wstring& args, Launched& out) {
+  std::wstring line = L"\"" + program + L"\" " + args;
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   return ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &out.pi) != FALSE;
 }
+
+bool Launch(const std::wstring& args, Launched& out) { return LaunchProgram(QV_FAILURE_FIXTURE, args, out); }
 
 struct BoxSearch {
   DWORD pid;
@@ -429,6 +435,118 @@ TEST(UiSkinFailure, MissingSkinResourceReturnsQuietly) {
   DWORD code = 0;
   ::GetExitCodeProcess(child.pi.hProcess, &code);
   EXPECT_EQ(code, 7u) << "no skin, no OnSkinReady, no message box";
+}
+
+// What a run of the fixture came to: its message box (caption and texts, empty when none came)
+// and its exit code. The box is confirmed as a user would.
+struct Outcome {
+  std::wstring caption;
+  std::wstring texts;
+  DWORD code = 0;
+};
+
+Outcome RunToEnd(Launched& child) {
+  Outcome out;
+  BoxSearch search{child.pi.dwProcessId};
+  uitest::PumpUntil(
+      [&] {
+        if (::WaitForSingleObject(child.pi.hProcess, 0) == WAIT_OBJECT_0) return true;
+        return !::EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search)) && search.box;
+      },
+      20000);
+  if (search.box) {
+    wchar_t caption[64] = {};
+    ::GetWindowTextW(search.box, caption, 64);
+    out.caption = caption;
+    ::EnumChildWindows(search.box, CollectTexts, reinterpret_cast<LPARAM>(&out.texts));
+    ::PostMessageW(search.box, WM_COMMAND, IDOK, 0);
+  }
+  out.code = ::WaitForSingleObject(child.pi.hProcess, 10000) == WAIT_OBJECT_0 ? 0 : 99;
+  if (out.code == 0) ::GetExitCodeProcess(child.pi.hProcess, &out.code);
+  return out;
+}
+
+std::wstring TempPath(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  ::GetTempPathW(MAX_PATH, temp);
+  return std::wstring(temp) + name;
+}
+
+// A copy of the fixture whose ZIPRES resource 130 holds `bytes`.
+std::wstring FixtureWithPackage(const std::wstring& name, const std::string& bytes) {
+  const std::wstring copy = TempPath(name + L".exe");
+  if (!::CopyFileW(QV_FAILURE_FIXTURE, copy.c_str(), FALSE)) return L"";
+  HANDLE update = ::BeginUpdateResourceW(copy.c_str(), FALSE);
+  if (!update) return L"";
+  std::string data = bytes;
+  bool ok = ::UpdateResourceW(update, L"ZIPRES", MAKEINTRESOURCEW(130), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                              data.data(), static_cast<DWORD>(data.size()));
+  return ::EndUpdateResourceW(update, !ok) && ok ? copy : L"";
+}
+
+// Controls `levels` deep: containers one inside the other, a label in the innermost one.
+std::string NestedSkin(int levels) {
+  std::string markup = "<Window size=\"200,150\">";
+  for (int i = 1; i < levels; ++i) markup += "<VerticalLayout>";
+  markup += "<Label text=\"deep\"/>";
+  for (int i = 1; i < levels; ++i) markup += "</VerticalLayout>";
+  return markup + "</Window>";
+}
+
+std::string Zip(const std::string& markup) { return ui_test::BuildZip({{"MainWnd.xml", markup, true}}); }
+
+TEST(UiSkinFailure, DamagedOrHostileSkinsFailTheBuildWithTheMessage) {
+  const std::wstring folder = TempPath(L"qv_hostile_skins\\");
+  ::CreateDirectoryW(folder.c_str(), nullptr);
+  uitest::WriteFileText(folder + L"self.xml", "<Window><VerticalLayout><Include source=\"SELF.xml\"/></VerticalLayout></Window>");
+  uitest::WriteFileText(folder + L"ping.xml", "<Window><VerticalLayout><Include source=\"pong.xml\"/></VerticalLayout></Window>");
+  uitest::WriteFileText(folder + L"pong.xml", "<Window><Label/><Include source=\"ping.xml\" count=\"2\"/></Window>");
+  uitest::WriteFileText(folder + L"many.xml", "<Window><VerticalLayout><Include source=\"ten.xml\" count=\"100000\"/></VerticalLayout></Window>");
+  uitest::WriteFileText(folder + L"ten.xml", "<Window><Label/></Window>");
+  uitest::WriteFileText(folder + L"deep2000.xml", NestedSkin(2000));
+  uitest::WriteFileText(folder + L"deep257.xml", NestedSkin(257));
+  uitest::WriteFileText(folder + L"deep256.xml", NestedSkin(256));
+  const std::string good = Zip(NestedSkin(1));
+  // Without its last backslash, which would escape the closing quote of the argument.
+  const std::wstring dir = folder.substr(0, folder.size() - 1);
+
+  struct Case {
+    const char* name;
+    std::wstring program;  // empty: the fixture itself
+    std::wstring args;
+    const wchar_t* caption;  // of the message box; null: none may come
+    DWORD code;
+  };
+  const Case cases[] = {
+      {"package resource that is no ZIP", FixtureWithPackage(L"qv_zipres_text", "this is not a ZIP package"),
+       L"resource", L"MainWnd.xml", 1},
+      {"package resource cut short", FixtureWithPackage(L"qv_zipres_cut", good.substr(0, good.size() / 2)),
+       L"resource", L"MainWnd.xml", 1},
+      {"package whose skin includes itself",
+       FixtureWithPackage(L"qv_zipres_self", Zip("<Window><VerticalLayout><Include source=\"mainwnd.xml\"/></VerticalLayout></Window>")), L"resource",
+       L"MainWnd.xml", 1},
+      {"skin that includes itself", L"", L"folder \"" + dir + L"\" self.xml", L"self.xml", 1},
+      {"two skins that include each other", L"", L"folder \"" + dir + L"\" ping.xml", L"ping.xml", 1},
+      {"Include copies beyond any skin", L"", L"folder \"" + dir + L"\" many.xml", L"many.xml", 1},
+      {"2000 levels of controls", L"", L"folder \"" + dir + L"\" deep2000.xml", L"deep2000.xml", 1},
+      {"257 levels of controls", L"", L"folder \"" + dir + L"\" deep257.xml", L"deep257.xml", 1},
+      // The quiet and the working cases beside them.
+      {"256 levels of controls build, show and paint", L"", L"folder \"" + dir + L"\" deep256.xml", nullptr, 8},
+      {"empty package resource", QV_FAILURE_FIXTURE_EMPTY, L"resource", nullptr, 7},
+      {"readable package resource", FixtureWithPackage(L"qv_zipres_good", good), L"resource", nullptr, 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Launched child;
+    ASSERT_TRUE(c.args != L"resource" || !c.program.empty()) << "the resource could not be planted";
+    ASSERT_TRUE(LaunchProgram(c.program.empty() ? std::wstring(QV_FAILURE_FIXTURE) : c.program, c.args, child));
+    const Outcome out = RunToEnd(child);
+    EXPECT_EQ(out.caption, c.caption ? c.caption : L"");
+    if (c.caption) {
+      EXPECT_NE(out.texts.find(L"加载资源失败！"), std::wstring::npos) << std::string(out.texts.begin(), out.texts.end());
+    }
+    EXPECT_EQ(out.code, c.code);
+  }
 }
 
 }  // namespace

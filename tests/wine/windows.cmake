@@ -15,6 +15,11 @@ if(WIN32 AND QV_TEST_BUILD AND TARGET qv_windows AND TARGET qv_boot AND TARGET q
     target_compile_definitions(windows_ui_wine_test PRIVATE
       QV_FLASH_FIXTURE=L"Z:$<TARGET_FILE:qv_flash_installer_fixture>" QV_SHOT_DIR=L"Z:${qv_windows_shots}")
     add_dependencies(windows_ui_wine_test qv_skin_package qv_flash_installer_fixture)
+    # The real executable, for closing its window from outside.
+    if(TARGET Quorvane)
+      target_compile_definitions(windows_ui_wine_test PRIVATE QV_APP_EXE=L"Z:$<TARGET_FILE:Quorvane>")
+      add_dependencies(windows_ui_wine_test Quorvane)
+    endif()
   endif()
   if(TEST windows_ui_wine_test AND TEST vendor_server_start)
     set_tests_properties(windows_ui_wine_test PROPERTIES FIXTURES_REQUIRED vendor_server RESOURCE_LOCK "vendor_server;qv_screen")

@@ -559,6 +559,47 @@ TEST_F(SettingsDialogTest, OkSwitchesOnlyWhenTheWantedStateDiffers) {
   }
 }
 
+// A close that comes from outside the dialog, and the two keys; each case starts with
+// start-up repair off and the box ticked as opened.
+TEST_F(SettingsDialogTest, ClosesAndKeysActAsItsButtons) {
+  struct Case {
+    const char* name;
+    int page;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool registeredAfter;
+  };
+  const LPARAM altDown = LPARAM(1) << 29;
+  const Case cases[] = {
+      {"WM_CLOSE cancels", 0, WM_CLOSE, 0, 0, false},
+      {"SC_CLOSE cancels", 0, WM_SYSCOMMAND, SC_CLOSE, 0, false},
+      {"Alt+F4 cancels", 0, WM_SYSKEYDOWN, VK_F4, altDown, false},
+      {"Esc is 取消", 0, WM_KEYDOWN, VK_ESCAPE, 0, false},
+      {"Enter is 确定", 0, WM_KEYDOWN, VK_RETURN, 0, true},
+      {"Esc is 取消 on the suggestion page", 3, WM_KEYDOWN, VK_ESCAPE, 0, false},
+      {"Enter is 确定 on the suggestion page", 3, WM_KEYDOWN, VK_RETURN, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(vendor::Reset("normal"));
+    DeleteLauncherService();
+    WriteSetting("checked", "0");
+    uitest::QuitSeen() = false;
+    window_->OpenSettingsDialog(c.page, c.page == 3 ? L"autoRun3" : L"autoRun");
+    uitest::Pump(50);
+    ASSERT_EQ(CDlgConfig::OpenDialogs().size(), 1u);
+    ::PostMessageW(CDlgConfig::OpenDialogs()[0]->GetHWND(), c.message, c.wParam, c.lParam);
+    ASSERT_TRUE(PumpUntil([] { return CDlgConfig::OpenDialogs().empty(); }, 3000)) << "the dialog closes";
+    EXPECT_EQ(LauncherServiceExists(), c.registeredAfter);
+    EXPECT_EQ(ReadSetting("checked"), c.registeredAfter ? "1" : "0");
+    EXPECT_EQ(ReportsAfter(c.registeredAfter ? 1 : 0), c.registeredAfter ? std::vector<std::string>{"1"}
+                                                                           : std::vector<std::string>{});
+    EXPECT_TRUE(::IsWindowVisible(window_->GetHWND())) << "the main window stays";
+    EXPECT_FALSE(uitest::QuitSeen()) << "the program goes on";
+  }
+}
+
 TEST_F(SettingsDialogTest, TwoDialogsApplyTheirStatesInTurn) {
   WriteSetting("checked", "0");
   const std::set<DWORD> threads = ProcessThreads();
@@ -592,6 +633,44 @@ TEST_F(SettingsDialogTest, RegionQueryShowsTheConfiguredAddress) {
   Shot(dialog->GetHWND(), L"dialog-region");
 }
 
+// The tool menu goes without a pick, however it is closed, and the program goes on; Esc in
+// the main window closes an open menu and does nothing else.
+TEST_F(ToolWindowTest, MenuClosedFromOutsideOrByEscPicksNothing) {
+  struct Case {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+  };
+  const Case cases[] = {
+      {"WM_CLOSE", WM_CLOSE, 0, 0},
+      {"SC_CLOSE", WM_SYSCOMMAND, SC_CLOSE, 0},
+      {"Alt+F4", WM_SYSKEYDOWN, VK_F4, LPARAM(1) << 29},
+      {"Esc", WM_KEYDOWN, VK_ESCAPE, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ClickOn(L"morebtn");
+    HWND menu = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (menu = ::FindWindowW(L"DuiMenuWnd", nullptr)) != nullptr; }, 3000));
+    ::PostMessageW(menu, c.message, c.wParam, c.lParam);
+    ASSERT_TRUE(PumpUntil([] { return ::FindWindowW(L"DuiMenuWnd", nullptr) == nullptr; }, 3000));
+    uitest::Pump(100);
+    EXPECT_TRUE(CDlgConfig::OpenDialogs().empty()) << "nothing was picked";
+    EXPECT_TRUE(::IsWindowVisible(window_->GetHWND()));
+    EXPECT_FALSE(uitest::QuitSeen());
+  }
+  // With no menu open, Esc changes nothing.
+  ::PostMessageW(window_->GetHWND(), WM_KEYDOWN, VK_ESCAPE, 0);
+  ::PostMessageW(window_->GetHWND(), WM_KEYUP, VK_ESCAPE, 0);
+  uitest::Pump(100);
+  EXPECT_TRUE(::IsWindowVisible(window_->GetHWND()));
+  EXPECT_FALSE(uitest::QuitSeen());
+  EXPECT_EQ(Page(), 0);
+  EXPECT_TRUE(Visible(L"MainLayout"));
+  EXPECT_TRUE(CDlgConfig::OpenDialogs().empty());
+}
+
 TEST_F(ToolWindowTest, ToolMenuOpensTheDialogOnItsFirstPage) {
   ClickOn(L"morebtn");
   HWND menu = nullptr;
@@ -612,6 +691,94 @@ TEST_F(ToolWindowTest, ToolMenuOpensTheDialogOnItsFirstPage) {
   ASSERT_TRUE(PumpUntil([] { return CDlgConfig::OpenDialogs().size() == 1; }, 3000));
   EXPECT_EQ(Utf8(CDlgConfig::OpenDialogs()[0]->ActiveCheck()->GetName()), "autoRun");
 }
+
+// --- the real executable, closed from outside ----------------------------------------------
+
+#ifdef QV_APP_EXE
+struct ToolWindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchToolWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<ToolWindowSearch*>(param);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  wchar_t name[32] = {};
+  ::GetClassNameW(window, name, 32);
+  if (owner != search->processId || !::IsWindowVisible(window) || wcscmp(name, L"ToolWnd") != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// The visible main window of a process, or null.
+HWND FindToolWindow(DWORD processId) {
+  ToolWindowSearch search{processId, nullptr};
+  ::EnumWindows(MatchToolWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Alt+F4 as the keyboard gives it, to the window once it is the foreground window (Wine hands
+// the foreground over asynchronously; keys sent before would reach the window that had it).
+void PressAltF4(HWND window) {
+  for (int i = 0, steady = 0; i < 100 && steady < 3; ++i) {
+    if (::GetForegroundWindow() == window) {
+      ++steady;
+    } else {
+      steady = 0;
+      ::SetForegroundWindow(window);
+    }
+    ::Sleep(30);
+  }
+  EXPECT_EQ(::GetForegroundWindow(), window) << "the keys would go elsewhere";
+  INPUT keys[4] = {};
+  const WORD order[4][2] = {{VK_MENU, 0}, {VK_F4, 0}, {VK_F4, KEYEVENTF_KEYUP}, {VK_MENU, KEYEVENTF_KEYUP}};
+  for (int i = 0; i < 4; ++i) {
+    keys[i].type = INPUT_KEYBOARD;
+    keys[i].ki.wVk = order[i][0];
+    keys[i].ki.dwFlags = order[i][1];
+  }
+  ::SendInput(4, keys, sizeof(INPUT));
+}
+
+TEST(MainWindowFromOutside, EveryWayOfClosingItEndsTheProgram) {
+  struct Case {
+    const char* name;
+    void (*close)(HWND);
+  };
+  const Case cases[] = {
+      {"WM_CLOSE from another program", [](HWND w) { ::PostMessageW(w, WM_CLOSE, 0, 0); }},
+      {"SC_CLOSE, as the taskbar's Close window sends it",
+       [](HWND w) { ::PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+      {"Alt+F4 on the keyboard", PressAltF4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::wstring line = L"\"" + std::wstring(QV_APP_EXE) + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    HWND window = nullptr;
+    for (int i = 0; i < 300 && !window && ::WaitForSingleObject(info.hProcess, 100) == WAIT_TIMEOUT; ++i)
+      window = FindToolWindow(info.dwProcessId);
+    EXPECT_NE(window, nullptr) << "the main window did not open";
+    if (window) c.close(window);
+    const bool ended = ::WaitForSingleObject(info.hProcess, 10000) == WAIT_OBJECT_0;
+    DWORD code = 999;
+    if (ended) {
+      ::GetExitCodeProcess(info.hProcess, &code);
+    } else {
+      ::TerminateProcess(info.hProcess, 1);
+      ::WaitForSingleObject(info.hProcess, 5000);
+    }
+    EXPECT_TRUE(ended) << "the program kept running after its window was closed";
+    EXPECT_EQ(code, 0u);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+  }
+}
+#endif
 
 }  // namespace
 
