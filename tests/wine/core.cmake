@@ -1,4 +1,4 @@
-qv_add_test(core_wine_test MIN_CASES 8 WIN_ONLY SOURCES ${CMAKE_CURRENT_LIST_DIR}/core_wine_test.cpp LIBS qv_core shell32)
+qv_add_test(core_wine_test MIN_CASES 10 WIN_ONLY SOURCES ${CMAKE_CURRENT_LIST_DIR}/core_wine_test.cpp LIBS qv_core shell32)
 if(WIN32)
   target_compile_definitions(core_wine_test PRIVATE
     QV_CHILD_EXE="Z:$<TARGET_FILE:qv_child>"

@@ -14,7 +14,7 @@ endif()
 
 # Against the local vendor server, the fixture programs and the real Quorvane.exe.
 if(WIN32 AND QV_TEST_BUILD AND TARGET qv_boot AND TARGET Quorvane)
-  qv_add_test(engine_server_wine_test MIN_CASES 10 WIN_ONLY SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine_server_wine_test.cpp
+  qv_add_test(engine_server_wine_test MIN_CASES 11 WIN_ONLY SOURCES ${CMAKE_CURRENT_LIST_DIR}/engine_server_wine_test.cpp
     LIBS qv_boot qv_engine qv_net qv_core qv_rapidjson TIMEOUT 400)
   target_compile_definitions(engine_server_wine_test PRIVATE
     QV_APP_EXE=L"Z:$<TARGET_FILE:Quorvane>"

@@ -1,6 +1,6 @@
 # The window framework under Wine (Xvfb): real windows, real messages, the skin art of skin/res.
 if(WIN32 AND TARGET duilib)
-  qv_add_test(ui_wine_test MIN_CASES 17 WIN_ONLY TIMEOUT 180
+  qv_add_test(ui_wine_test MIN_CASES 18 WIN_ONLY TIMEOUT 180
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/ui_wine_test.cpp
     LIBS duilib)
   target_compile_definitions(ui_wine_test PRIVATE

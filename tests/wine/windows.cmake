@@ -5,7 +5,7 @@ if(WIN32 AND QV_TEST_BUILD AND TARGET qv_windows AND TARGET qv_boot AND TARGET q
   file(GENERATE OUTPUT ${qv_windows_rc}
        CONTENT "107 ICON \"${QV_APP_ICON}\"\n130 ZIPRES \"${QV_SKIN_ZIP}\"\n")
   set_source_files_properties(${qv_windows_rc} PROPERTIES OBJECT_DEPENDS "${QV_SKIN_ZIP};${QV_APP_ICON}")
-  qv_add_test(windows_ui_wine_test MIN_CASES 15 WIN_ONLY NO_MAIN TIMEOUT 600
+  qv_add_test(windows_ui_wine_test MIN_CASES 18 WIN_ONLY NO_MAIN TIMEOUT 600
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/windows_ui_wine_test.cpp ${qv_windows_rc}
     LIBS qv_windows qv_boot qv_engine qv_net qv_core ole32 gdiplus)
   if(TARGET windows_ui_wine_test)
