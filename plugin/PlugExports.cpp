@@ -63,10 +63,10 @@ class ScopedComInit {
   bool ok_;
 };
 
-// While the script writes files no message loop runs: it calls us between its steps. Let the
-// wizard's timers tick and its windows repaint then, so the progress is seen moving, but leave
-// every input message queued: a click on a bound control must never start a script function
-// inside the one that is running.
+// While the script writes files or waits, no message loop runs: it calls us between its steps
+// (progress, page switches, texts). Let the wizard's timers tick and its windows repaint then,
+// so the progress is seen moving, but leave every input message queued: a click on a bound
+// control must never start a script function inside the one that is running.
 void LetWizardRepaint() {
   MSG msg;
   for (int i = 0; i < 16 && ::PeekMessageW(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE); ++i) {
@@ -119,7 +119,10 @@ QV_EXPORT(SetInstallDir) {
   Stack stack = Enter(parent, stringSize, variables, stackTop, extra);
   std::wstring name = stack.PopText(plug::kNameLimit);
   std::wstring text = stack.PopText(plug::kNameLimit);
-  if (plug::IPlugWindow* window = plug::CurrentWindow()) window->SetControlText(name, text);
+  if (plug::IPlugWindow* window = plug::CurrentWindow()) {
+    window->SetControlText(name, text);
+    LetWizardRepaint();
+  }
 }
 
 QV_EXPORT(GetInstallDir) {

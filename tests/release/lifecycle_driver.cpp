@@ -5,7 +5,13 @@
 //   lifecycle_driver trust-ca PEM                  the CA into the machine's ROOT store
 //   lifecycle_driver install INSTALLER PARENT SHOTS run the installer, read the folder chooser's
 //                                                  title, choose PARENT, install
-//   lifecycle_driver uninstall UNINSTALLER SHOTS   run the uninstaller through to its finish page
+//   lifecycle_driver uninstall UNINSTALLER SHOTS [leftovers]
+//                                                  run the uninstaller through to its finish page, or
+//                                                  (leftovers) to the page that says what is left
+//   lifecycle_driver run COMMANDLINE               start a command line as it is written (an
+//                                                  installer's "/D=" must not be quoted) and exit
+//                                                  with its exit code
+//   lifecycle_driver hold FILE MS                  keep FILE open with no sharing for MS ms
 #include <windows.h>
 #include <shlobj.h>
 #include <wincrypt.h>
@@ -28,6 +34,9 @@ constexpr POINT kInstallBtn = {293, 180};
 constexpr POINT kChangeFolderBtn = {470, 246};
 constexpr POINT kUninstallBtn = {223, 220};
 constexpr POINT kFinishBtn = {293, 262};
+constexpr POINT kCloseBtn = {560, 14};
+// The installing page's label and bar (install.xml), in client coordinates.
+constexpr RECT kProgressArea = {60, 194, 526, 234};
 constexpr wchar_t kChooserTitle[] = L"选择Quorvane的安装位置";
 
 int failures = 0;
@@ -115,6 +124,31 @@ BOOL CALLBACK CollectText(HWND child, LPARAM p) {
   ::GetWindowTextW(child, text, 512);
   if (text[0] != 0) reinterpret_cast<std::vector<std::wstring>*>(p)->push_back(text);
   return TRUE;
+}
+
+// The screen's pixels of a client area of `hwnd`, as bytes to compare.
+std::string AreaPixels(HWND hwnd, const RECT& area) {
+  POINT origin = {area.left, area.top};
+  ::ClientToScreen(hwnd, &origin);
+  const int cx = area.right - area.left, cy = area.bottom - area.top;
+  HDC screen = ::GetDC(nullptr);
+  HDC memory = ::CreateCompatibleDC(screen);
+  HBITMAP bitmap = ::CreateCompatibleBitmap(screen, cx, cy);
+  HGDIOBJ old = ::SelectObject(memory, bitmap);
+  ::BitBlt(memory, 0, 0, cx, cy, screen, origin.x, origin.y, SRCCOPY);
+  ::SelectObject(memory, old);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = cx;
+  info.bmiHeader.biHeight = -cy;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  std::string pixels(static_cast<size_t>(cx) * cy * 4, '\0');
+  if (::GetDIBits(memory, bitmap, 0, cy, pixels.data(), &info, DIB_RGB_COLORS) != cy) pixels.clear();
+  ::DeleteObject(bitmap);
+  ::DeleteDC(memory);
+  ::ReleaseDC(nullptr, screen);
+  return pixels;
 }
 
 std::vector<std::wstring> ChildTexts(HWND dialog) {
@@ -225,22 +259,59 @@ int Install(const std::wstring& installer, const std::wstring& parent, const std
   ::Sleep(300);
   Shot(wizard, shots, L"install-3-folder");
 
+  const ULONGLONG installed = Now();
   plughost::Click(wizard, kInstallBtn.x, kInstallBtn.y);
-  // The installing page, for as long as the copy lets the window be seen.
-  for (int i = 1; i <= 3 && ::WaitForSingleObject(process, 150) == WAIT_TIMEOUT; ++i) {
-    wchar_t name[32];
-    std::swprintf(name, 32, L"install-4-progress-%d", i);
-    if (::IsWindowVisible(wizard) && plughost::SaveWindowPng(wizard, shots + L"\\" + name + L".png")) {
-      std::printf("screenshot %s\n", Utf8(name).c_str());
+  // The installing page as it moves: a screenshot each time its label and bar look different.
+  int frames = 0;
+  std::string last;
+  while (frames < 8 && ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT && ::IsWindowVisible(wizard)) {
+    std::string area = AreaPixels(wizard, kProgressArea);
+    if (!area.empty() && area != last) {
+      last = area;
+      wchar_t name[32];
+      std::swprintf(name, 32, L"install-4-progress-%d", ++frames);
+      plughost::SaveWindowPng(wizard, shots + L"\\" + name + L".png");
     }
+    ::Sleep(10);
   }
-  DWORD code = WaitExit(process, 60000);
+  Check(frames >= 3, L"the installing page moves (" + std::to_wstring(frames) + L" distinct views)");
+  DWORD code = WaitExit(process, 120000);
   Check(code == 0, L"the installer ends with exit code " + std::to_wstring(code));
   ::CloseHandle(process);
+  // The finish starts the installed program.
+  HWND program = FindVisibleWindow(L"ToolWnd", 0, installed, 30000);
+  Check(program != nullptr && WaitPainted(program, {293, 186}), L"the installed program opens after the finish");
+  if (program != nullptr) Shot(program, shots, L"install-5-program");
   return failures == 0 ? 0 : 1;
 }
 
-int Uninstall(const std::wstring& uninstaller, const std::wstring& shots) {
+int Run(const std::wstring& commandLine) {
+  STARTUPINFOW si = {};
+  si.cb = sizeof(si);
+  PROCESS_INFORMATION pi = {};
+  std::wstring command = commandLine;
+  if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    std::printf("FAIL: cannot start %s\n", Utf8(commandLine).c_str());
+    return 255;
+  }
+  ::CloseHandle(pi.hThread);
+  ::WaitForSingleObject(pi.hProcess, INFINITE);
+  DWORD code = 255;
+  ::GetExitCodeProcess(pi.hProcess, &code);
+  ::CloseHandle(pi.hProcess);
+  return static_cast<int>(code);
+}
+
+int Hold(const std::wstring& file, DWORD ms) {
+  HANDLE h = ::CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  Check(h != INVALID_HANDLE_VALUE, L"holding " + file);
+  if (h == INVALID_HANDLE_VALUE) return 1;
+  ::Sleep(ms);
+  ::CloseHandle(h);
+  return 0;
+}
+
+int Uninstall(const std::wstring& uninstaller, const std::wstring& shots, bool leftovers) {
   // The uninstaller runs a copy of itself from the temporary folder and ends at once.
   const ULONGLONG since = Now();
   DWORD pid = 0;
@@ -262,14 +333,21 @@ int Uninstall(const std::wstring& uninstaller, const std::wstring& shots) {
   // painted at kFinishBtn.
   COLORREF progressPage = plughost::ClientPixel(wizard, kFinishBtn.x, kFinishBtn.y);
   bool finished = false;
-  for (int i = 0; i < 600 && !finished; ++i) {
+  for (int i = 0; i < (leftovers ? 50 : 600) && !finished; ++i) {
     ::Sleep(100);
     finished = plughost::ClientPixel(wizard, kFinishBtn.x, kFinishBtn.y) != progressPage;
   }
-  Check(finished, L"the finish page appears");
-  ::Sleep(300);
-  Shot(wizard, shots, L"uninstall-3-finish");
-  plughost::Click(wizard, kFinishBtn.x, kFinishBtn.y);
+  if (leftovers) {
+    // Files in use: the uninstalling page says what is left, and the close button ends.
+    Check(!finished, L"the finish page does not appear while files are left");
+    Shot(wizard, shots, L"uninstall-3-leftovers");
+    plughost::Click(wizard, kCloseBtn.x, kCloseBtn.y);
+  } else {
+    Check(finished, L"the finish page appears");
+    ::Sleep(300);
+    Shot(wizard, shots, L"uninstall-3-finish");
+    plughost::Click(wizard, kFinishBtn.x, kFinishBtn.y);
+  }
   DWORD code = copy != nullptr ? WaitExit(copy, 60000) : 12345;
   Check(code == 0, L"the uninstaller ends with exit code " + std::to_wstring(code));
   if (copy != nullptr) ::CloseHandle(copy);
@@ -282,7 +360,11 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"trust-ca" && argc == 3) return TrustCa(argv[2]);
   if (command == L"install" && argc == 5) return Install(argv[2], argv[3], argv[4]);
-  if (command == L"uninstall" && argc == 4) return Uninstall(argv[2], argv[3]);
+  if (command == L"uninstall" && (argc == 4 || argc == 5)) {
+    return Uninstall(argv[2], argv[3], argc == 5 && std::wstring(argv[4]) == L"leftovers");
+  }
+  if (command == L"run" && argc == 3) return Run(argv[2]);
+  if (command == L"hold" && argc == 4) return Hold(argv[2], static_cast<DWORD>(_wtoi(argv[3])));
   std::fprintf(stderr, "usage: lifecycle_driver trust-ca PEM | install INSTALLER PARENT SHOTS | uninstall UNINST SHOTS\n");
   return 2;
 }

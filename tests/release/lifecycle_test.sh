@@ -90,12 +90,30 @@ strings -el "$dir/Quorvane.exe" | grep -qx "$version" || fail "no version resour
 [ -f "$dir/uninst.exe" ] || fail "no uninstaller"
 ok "Quorvane.exe $version and uninst.exe in '$parent_win\\Quorvane'"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quorvane'
-wine reg query "$uninstall_key" /v UninstallString /reg:32 >/dev/null 2>&1 || fail "no uninstall entry in the 32-bit view"
-ok "uninstall entry in the 32-bit registry view"
+reg_value() {  # KEY NAME: the value's data in the 32-bit view, or nothing
+  wine reg query "$1" /v "$2" /reg:32 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+wine reg query "$uninstall_key" /reg:64 >/dev/null 2>&1 && fail "an uninstall entry in the 64-bit view"
+for entry in "DisplayName=Quorvane" "DisplayVersion=$version" "Publisher=Quorvane" \
+    "InstallLocation=${exe_win%\\Quorvane.exe}" "DisplayIcon=$exe_win" \
+    "UninstallString=\"${exe_win%Quorvane.exe}uninst.exe\"" "QuietUninstallString=\"${exe_win%Quorvane.exe}uninst.exe\" /S" \
+    "NoModify=0x1" "NoRepair=0x1"; do
+  [ "$(reg_value "$uninstall_key" "${entry%%=*}")" = "${entry#*=}" ] ||
+    fail "uninstall entry ${entry%%=*}: '$(reg_value "$uninstall_key" "${entry%%=*}")', expected '${entry#*=}'"
+done
+size=$(reg_value "$uninstall_key" EstimatedSize)
+[ $((size)) -ge 4096 ] || fail "EstimatedSize '$size'"
+[ "$(reg_value 'HKLM\Software\Quorvane' InstallDir)" = "${exe_win%\\Quorvane.exe}" ] || fail "the install folder is not remembered"
+ok "uninstall entry complete in the 32-bit registry view, install folder remembered"
+menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quorvane"
+desktop="$prefix/drive_c/users/Public/Desktop"
+for link in "$menu/Quorvane.lnk" "$menu/卸载Quorvane.lnk" "$desktop/Quorvane.lnk"; do
+  [ -s "$link" ] || fail "no shortcut $link"
+done
+ok "shortcuts in the Start menu and on the desktop"
 
-# ---- 3. check and repair with the installed program ----------------------------------------------
-wine "$exe_win" >"$work/app.log" 2>&1 &
-app=$!
+# ---- 3. check and repair with the program the installer started --------------------------------
+app=""
 DEMO_NO_FINISH=1 demo_walkthrough "$build" "$shots/main" || fail "check and repair (screenshots in $shots/main)"
 after=$(demo_machine_state)
 [ "$after" = "pepper=32.0.0.465 service=RUNNING/0x2" ] || fail "machine after the repair: $after"
@@ -128,10 +146,18 @@ image=$(wine reg query 'HKLM\System\CurrentControlSet\Services\QuorvaneSvr' /v I
 [ "$image" = "\"$exe_win\" -runservice" ] || fail "QuorvaneSvr's binary path: '$image'"
 ok "QuorvaneSvr registered as $image"
 demo_finish
-for i in $(seq 1 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.2; done
-kill -0 "$app" 2>/dev/null && fail "the program did not end after 完成"
-wait "$app"; rc=$?; app=""
-[ $rc = 0 ] || fail "the program ended with exit code $rc"
+# Programs of this prefix only: other runs on the machine may have their own.
+ours_running() {  # pgrep pattern
+  local pid found=""
+  for pid in $(pgrep -if "$1"); do
+    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" &&
+      found+="$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null); "
+  done
+  echo "$found"
+}
+for i in $(seq 1 100); do [ -z "$(ours_running 'quorvane\.exe')" ] && break; sleep 0.2; done
+[ -z "$(ours_running 'quorvane\.exe')" ] || fail "the program did not end after 完成"
+ok "完成 ends the program"
 
 # ---- 5. a restart runs the boot pass --------------------------------------------------------------
 wine sc stop "Brenwick Service" >/dev/null 2>&1
@@ -146,12 +172,36 @@ after_boot=$(demo_machine_state)
 [ "$after_boot" = "pepper=32.0.0.465 service=RUNNING/0x2" ] || fail "machine after the boot pass: $after_boot"
 ok "the boot pass repaired the companion service: $after_boot"
 
-# ---- 6. uninstall -----------------------------------------------------------------------------------
-wine "$driver" uninstall "$(winpath "$dir/uninst.exe")" "$(winpath "$shots")" || fail "uninstall"
+# ---- 5b. an upgrade over a running boot pass, silently, into the remembered folder ---------------
+cp "$dir/Quorvane.cfg" "$work/cfg-before"
+wine "$exe_win" runhide >/dev/null 2>&1 &
+pass=$!
+sleep 2
+[ -n "$(ours_running 'quorvane\.exe.*runhide')" ] || fail "the boot pass did not start"
+start=$SECONDS
+wine "$driver" run "\"$(winpath "$installer")\" /S"; rc=$?
+[ $rc = 0 ] || fail "the silent upgrade ended with exit code $rc"
+kill -0 $pass 2>/dev/null && fail "the upgrade did not wait for the boot pass"
+wait $pass
+cmp -s "$dir/Quorvane.cfg" "$work/cfg-before" || fail "the upgrade changed Quorvane.cfg"
+cmp -s "$dir/Quorvane.exe" "$build/app/Quorvane.exe" || fail "the upgrade did not install Quorvane.exe"
+[ -e "$prefix/drive_c/Program Files (x86)/Quorvane" ] && fail "the upgrade went to the default folder"
+[ -z "$(xdotool search --onlyvisible --name '^Quorvane$' 2>/dev/null)" ] || fail "a silent install started the program"
+ok "silent upgrade over a running boot pass after $((SECONDS - start)) s: Quorvane.cfg kept, remembered folder"
+
+# ---- 6. uninstall with a file in use ----------------------------------------------------------------
+wine "$driver" hold "$(winpath "$dir/Quorvane.cfg")" 20000 >/dev/null 2>&1 &
+holder=$!
+sleep 1
+wine "$driver" uninstall "$(winpath "$dir/uninst.exe")" "$(winpath "$shots")" leftovers || fail "uninstall"
 wine reg query 'HKLM\System\CurrentControlSet\Services\QuorvaneSvr' >/dev/null 2>&1 && fail "QuorvaneSvr is still registered"
-[ -e "$dir" ] && fail "the install folder is left: $(ls -A "$dir" | tr '\n' ' ')"
+[ -e "$dir/Quorvane.exe" ] && fail "Quorvane.exe is left"
 wine reg query "$uninstall_key" /reg:32 >/dev/null 2>&1 && fail "the uninstall entry is left"
-ok "QuorvaneSvr, the files, the folder and the uninstall entry are gone"
+[ -e "$menu" ] || [ -e "$desktop/Quorvane.lnk" ] && fail "shortcuts are left"
+wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations 2>/dev/null |
+  grep -q 'Quorvane.cfg' || fail "Quorvane.cfg in use is not scheduled for the restart"
+ok "QuorvaneSvr, the program, the shortcuts and the entries gone; the file in use is scheduled"
+kill $holder 2>/dev/null; wait $holder 2>/dev/null
 
 # ---- 7. nothing left behind -------------------------------------------------------------------------
 # The Flash Player installers the repair downloaded stay, as the tool leaves every installer it
@@ -165,14 +215,23 @@ wineboot -r >/dev/null 2>&1
 wineserver -w
 left=$(leftovers)
 [ -z "$left" ] || fail "left in %TEMP% after a restart: $left"
-# Programs of this prefix only: other runs on the machine may have their own.
-running=""
-for pid in $(pgrep -if 'quorvane\.exe|uninst\.exe|\\Un_?A?\.exe'); do
-  tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$prefix" &&
-    running+="$(tr '\0' ' ' <"/proc/$pid/cmdline"); "
-done
+[ -e "$dir" ] && fail "the install folder is left after a restart: $(ls -A "$dir" | tr '\n' ' ')"
+running=$(ours_running 'quorvane\.exe|uninst\.exe|\\Un_?A?\.exe')
 [ -z "$running" ] || fail "still running: $running"
 ok "nothing left in %TEMP%, no program of ours running"
+
+# ---- 8. silent install into a given folder, silent uninstall ---------------------------------------
+silent="$prefix/drive_c/Qv Silent/Quorvane"
+wine "$driver" run "\"$(winpath "$installer")\" /S /D=C:\\Qv Silent\\Quorvane"; rc=$?
+[ $rc = 0 ] || fail "the silent install ended with exit code $rc"
+[ -f "$silent/Quorvane.exe" ] && [ -f "$silent/uninst.exe" ] || fail "the silent install did not install into /D="
+[ -z "$(xdotool search --onlyvisible --name '^Quorvane$' 2>/dev/null)" ] || fail "a silent install started the program"
+wine "$driver" run "\"$(winpath "$silent/uninst.exe")\" /S"; rc=$?
+[ $rc = 0 ] || fail "the silent uninstall ended with exit code $rc"
+for i in $(seq 1 100); do [ -e "$silent" ] || break; sleep 0.3; done
+[ -e "$silent" ] && fail "the silent uninstall left $(ls -A "$silent" | tr '\n' ' ')"
+wine reg query "$uninstall_key" /reg:32 >/dev/null 2>&1 && fail "the silent uninstall left the uninstall entry"
+ok "silent install into /D= and silent uninstall, no window"
 
 # ---- every report decrypts and its token verifies -----------------------------------------------
 demo_control "$build" /control/reports | /usr/bin/python3 -c '

@@ -178,8 +178,23 @@ TEST(RealInstaller, InstallsIntoTheChosenFolderThenUninstalls) {
   ClickAndSettle(wizard, kChangeFolderBtn);
   ChooseFolder(pi.dwProcessId, parent.wstring());
   Shot(wizard, L"real_install_page0_folder");
+  const ULONGLONG installStart = Now();
   ClickAndSettle(wizard, kInstallBtn);
   EXPECT_EQ(WaitExit(pi.hProcess), 0u);
+#ifdef QV_HAS_APP
+  // The finish starts the installed program; closed from outside, it ends.
+  HWND program = FindVisibleWindow(L"ToolWnd", 0, 30000, L"Quorvane.exe", installStart);
+  EXPECT_NE(program, nullptr) << "the installed program did not open after the finish";
+  if (program != nullptr) {
+    DWORD programPid = 0;
+    ::GetWindowThreadProcessId(program, &programPid);
+    HANDLE app = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, programPid);
+    ASSERT_NE(app, nullptr);
+    EndOnExit appEnds(app);
+    ::PostMessageW(program, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(app, 15000), WAIT_OBJECT_0) << "the program did not end when closed";
+  }
+#endif
 
   EXPECT_TRUE(fs::exists(target / L"uninst.exe"));
 #ifdef QV_HAS_APP
