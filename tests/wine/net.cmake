@@ -25,6 +25,7 @@ if(WIN32 AND QV_TEST_BUILD AND TEST net_wine_test)
   # server's platform test root (made by the server at start in <state>/platform-roots).
   add_test(NAME net_platform_trust_wine_test
            COMMAND ${CMAKE_CURRENT_LIST_DIR}/with_platform_roots.sh ${QV_VENDOR_STATE_DIR}/platform-roots
+                   ${CMAKE_BINARY_DIR}/wineprefix-platform
                    ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:net_wine_test> --gtest_filter=PlatformTrust.*
                    --gtest_output=xml:${QV_RESULTS_ARG}/net_platform_trust_wine_test.xml)
   set_tests_properties(net_platform_trust_wine_test PROPERTIES TIMEOUT 120 ENVIRONMENT QV_EXEC_LIMIT=110
