@@ -8,6 +8,9 @@
 #define STBI_NO_STDIO
 #define STBI_NO_HDR
 #define STBI_NO_LINEAR
+// No skin picture comes near this; a damaged header that claims tens of thousands of rows fails
+// at once instead of making the decoder read zeros for seconds.
+#define STBI_MAX_DIMENSIONS 16384
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wunused-function"
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
