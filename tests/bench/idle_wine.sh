@@ -37,6 +37,7 @@ trap cleanup EXIT
 
 cpu_of() {  # pid -> utime + stime in ms (0 when gone)
   local fields
+  [ -n "$1" ] || { echo 0; return; }
   fields=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null) || { echo 0; return; }
   set -- $fields
   echo $(( (${12} + ${13}) * tick_ms ))

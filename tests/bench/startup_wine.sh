@@ -9,7 +9,8 @@
 #
 # Wall time is measured to the window being mapped; CPU time is that of the program's own
 # processes (Wine's start-up helper and the program) and of the prefix's wineserver up to that
-# moment, read from /proc. Prints medians, ranges and the ratios of the medians.
+# moment, read from /proc; memory is the program process's peak resident size (VmHWM) half a
+# second after the window is mapped. Prints medians, ranges and the ratios of the medians.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
 runs=${1:-9}
@@ -34,6 +35,7 @@ done
 now_ms() { date +%s%3N; }
 cpu_of() {  # pid -> utime + stime in ms (0 when gone)
   local fields
+  [ -n "$1" ] || { echo 0; return; }
   fields=$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null) || { echo 0; return; }
   set -- $fields
   echo $(( (${12} + ${13}) * tick_ms ))
@@ -45,8 +47,8 @@ summary() {  # name values...
     printf "  %-30s median %5d ms   range %d..%d ms\n", name, v[int((NR + 1) / 2)], v[1], v[NR] }'
 }
 
-# launch TITLE COMMAND...: sets wall and cpu for one start to the window mapped, then ends it.
-wall=0 cpu=0
+# launch TITLE COMMAND...: sets wall, cpu and mem for one start to the window mapped, then ends it.
+wall=0 cpu=0 mem=0
 launch() {
   local title=$1 t0 s0 pid wid
   shift
@@ -61,6 +63,8 @@ launch() {
   local win
   win=$(xdotool getwindowpid "$wid" 2>/dev/null || echo "$pid")
   cpu=$(( $(cpu_of "$pid") + $(cpu_of "$win") + $(cpu_of "$server") - s0 ))
+  sleep 0.5
+  mem=$(awk '/^VmHWM/ { print $2 }' "/proc/$win/status" 2>/dev/null || echo 0)
   kill "$win" "$pid" 2>/dev/null || true
   wait "$pid" 2>/dev/null || true
   while xdotool search --name "^$title\$" >/dev/null 2>&1; do sleep 0.01; done
@@ -81,18 +85,18 @@ for b in "${builds[@]}"; do
   wine "$exe" UninstallServ >/dev/null 2>&1  # warm the prefix and the page cache
   launch QvBareWindow wine "$bare"
   launch Quorvane wine "$exe"
-  floor=() bw=() bc=() qw=() qc=()
+  floor=() bw=() bc=() bm=() qw=() qc=() qm=()
   for i in $(seq "$runs"); do
     t0=$(now_ms)
     wine "$exe" UninstallServ >/dev/null 2>&1
     floor+=($(( $(now_ms) - t0 )))
     # Alternate which program goes first, so neither always meets a warmer machine.
     if [ $(( i % 2 )) = 1 ]; then
-      launch QvBareWindow wine "$bare"; bw+=($wall); bc+=($cpu)
-      launch Quorvane wine "$exe"; qw+=($wall); qc+=($cpu)
+      launch QvBareWindow wine "$bare"; bw+=($wall); bc+=($cpu); bm+=($mem)
+      launch Quorvane wine "$exe"; qw+=($wall); qc+=($cpu); qm+=($mem)
     else
-      launch Quorvane wine "$exe"; qw+=($wall); qc+=($cpu)
-      launch QvBareWindow wine "$bare"; bw+=($wall); bc+=($cpu)
+      launch Quorvane wine "$exe"; qw+=($wall); qc+=($cpu); qm+=($mem)
+      launch QvBareWindow wine "$bare"; bw+=($wall); bc+=($cpu); bm+=($mem)
     fi
   done
   echo "$build ($triple, $(stat -c %s "$exe") bytes), $runs alternating runs"
@@ -104,4 +108,6 @@ for b in "${builds[@]}"; do
   awk -v qw="$(median "${qw[@]}")" -v bw="$(median "${bw[@]}")" -v qc="$(median "${qc[@]}")" \
       -v bc="$(median "${bc[@]}")" 'BEGIN {
     printf "  ratio Quorvane / bare window: wall %.2f   CPU %.2f\n", qw / (bw > 0 ? bw : 1), qc / (bc > 0 ? bc : 1) }'
+  awk -v q="$(median "${qm[@]}")" -v b="$(median "${bm[@]}")" 'BEGIN {
+    printf "  peak memory: Quorvane %.1f MiB, bare window %.1f MiB, difference %.1f MiB\n", q / 1024, b / 1024, (q - b) / 1024 }'
 done
