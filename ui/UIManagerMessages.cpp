@@ -12,6 +12,21 @@ namespace {
 // How long the pointer rests before the system reports hover.
 constexpr DWORD kHoverTimeMs = 5;
 
+// Asks the system for the leave report, and with `hover` for the hover report too. Wine
+// watches the pointer with a timer at the hover time for as long as either report is pending,
+// and a resting pointer costs a window hit test each tick: a 5 ms hover time left running for
+// the leave report alone kept the idle window busy a hundred times a second. So once the hover
+// report has come, leave tracking goes on at the system's default hover time (Windows itself
+// needs no timer for it).
+void TrackMouse(HWND window, bool hover) {
+  TRACKMOUSEEVENT track{};
+  track.cbSize = sizeof(track);
+  track.dwFlags = hover ? TME_HOVER | TME_LEAVE : TME_LEAVE;
+  track.hwndTrack = window;
+  track.dwHoverTime = hover ? kHoverTimeMs : HOVER_DEFAULT;
+  ::TrackMouseEvent(&track);
+}
+
 }  // namespace
 
 WORD CSkinManager::KeyState() const {
@@ -103,6 +118,7 @@ bool CSkinManager::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
       return false;
     case WM_MOUSEHOVER:
       mousePos_ = pt;
+      if (mouseTracking_) TrackMouse(window_, false);
       if (hover_ != nullptr) SendEvent(hover_, UIEVENT_MOUSEHOVER, wParam, lParam);
       return false;
     case WM_MOUSELEAVE:
@@ -144,12 +160,7 @@ bool CSkinManager::HandleMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void CSkinManager::HandleMouseMove(POINT pt) {
   if (!mouseTracking_) {
-    TRACKMOUSEEVENT track{};
-    track.cbSize = sizeof(track);
-    track.dwFlags = TME_HOVER | TME_LEAVE;
-    track.hwndTrack = window_;
-    track.dwHoverTime = kHoverTimeMs;
-    ::TrackMouseEvent(&track);
+    TrackMouse(window_, true);
     mouseTracking_ = true;
   }
   CControlUI* now = FindControl(pt);

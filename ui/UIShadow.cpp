@@ -68,11 +68,14 @@ void CShadowUI::Update(bool ownerShown) {
 // The shadow rectangle is the window's rectangle grown by the picture's border widths.
 void CShadowUI::Reposition() {
   if (shadow_ == nullptr) return;
-  RECT window;
+  RECT window, now;
   ::GetWindowRect(owner_, &window);
   const RECT& corner = manager_->GetShadowCorner();
-  ::SetWindowPos(shadow_, nullptr, window.left - corner.left, window.top - corner.top, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  int x = window.left - corner.left, y = window.top - corner.top;
+  // Every paint of the owner comes here (an animation paints many times a second); a shadow
+  // already in place is left alone rather than moved to where it is.
+  if (::GetWindowRect(shadow_, &now) && now.left == x && now.top == y) return;
+  ::SetWindowPos(shadow_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // Nine parts of shadowimage, the centre left out: an owned window lies above its owner, so
