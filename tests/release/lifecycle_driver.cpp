@@ -24,17 +24,13 @@
 #include <vector>
 
 #include "tests/wine/plugin_host.h"
+#include "tests/wine/wizard_driver.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace wizdrive;
 
-// Client points of the product's wizard skins (packaging/skin_install, skin_uninstall).
-constexpr POINT kInstallBtn = {293, 180};
-constexpr POINT kChangeFolderBtn = {470, 246};
-constexpr POINT kUninstallBtn = {223, 220};
-constexpr POINT kFinishBtn = {293, 262};
-constexpr POINT kCloseBtn = {560, 14};
 // The installing page's label and bar (install.xml), in client coordinates.
 constexpr RECT kProgressArea = {60, 194, 526, 234};
 constexpr wchar_t kChooserTitle[] = L"选择Quorvane的安装位置";
@@ -52,66 +48,6 @@ void Check(bool ok, const std::wstring& what) {
   std::printf("%s: %s\n", ok ? "ok" : "FAIL", Utf8(what).c_str());
   std::fflush(stdout);
   if (!ok) ++failures;
-}
-
-ULONGLONG Now() {
-  FILETIME now;
-  ::GetSystemTimeAsFileTime(&now);
-  return (ULONGLONG(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
-
-// The file name of the program of a process started at or after `since`, or empty text.
-std::wstring ProgramStartedAfter(DWORD pid, ULONGLONG since) {
-  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (process == nullptr) return {};
-  wchar_t path[MAX_PATH] = {};
-  DWORD size = MAX_PATH;
-  FILETIME created, exited, kernel, user;
-  bool ok = ::QueryFullProcessImageNameW(process, 0, path, &size) &&
-            ::GetProcessTimes(process, &created, &exited, &kernel, &user) &&
-            ((ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime) >= since;
-  ::CloseHandle(process);
-  return ok ? fs::path(path).filename().wstring() : std::wstring();
-}
-
-struct Search {
-  const wchar_t* windowClass;
-  DWORD pid;  // 0: any process started after `since`
-  ULONGLONG since;
-  HWND hwnd;
-};
-
-BOOL CALLBACK MatchWindow(HWND w, LPARAM p) {
-  auto* s = reinterpret_cast<Search*>(p);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(w, &owner);
-  if (!::IsWindowVisible(w) || plughost::ClassOf(w) != s->windowClass) return TRUE;
-  if (s->pid != 0 ? s->pid != owner : ProgramStartedAfter(owner, s->since).empty()) return TRUE;
-  s->hwnd = w;
-  return FALSE;
-}
-
-HWND FindVisibleWindow(const wchar_t* windowClass, DWORD pid, ULONGLONG since, DWORD timeoutMs) {
-  DWORD end = ::GetTickCount() + timeoutMs;
-  do {
-    Search s = {windowClass, pid, since, nullptr};
-    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
-    if (s.hwnd != nullptr) return s.hwnd;
-    ::Sleep(100);
-  } while (static_cast<int>(::GetTickCount() - end) < 0);
-  return nullptr;
-}
-
-// The wizard has laid out and painted once `at` (a point on a coloured control) is not black;
-// clicks posted before the first paint would hit nothing.
-bool WaitPainted(HWND hwnd, POINT at) {
-  for (int i = 0; i < 200; ++i) {
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
-    if (plughost::ClientPixel(hwnd, at.x, at.y) != RGB(0, 0, 0)) return true;
-    ::Sleep(100);
-  }
-  return false;
 }
 
 void Shot(HWND hwnd, const std::wstring& shots, const wchar_t* name) {
@@ -155,26 +91,6 @@ std::vector<std::wstring> ChildTexts(HWND dialog) {
   std::vector<std::wstring> texts;
   ::EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&texts));
   return texts;
-}
-
-// Selects `folder` in another process's folder chooser (the path must live in that process)
-// and confirms it.
-bool ChooseFolder(HWND dialog, DWORD pid, const std::wstring& folder) {
-  HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-  if (process == nullptr) return false;
-  size_t bytes = (folder.size() + 1) * sizeof(wchar_t);
-  void* remote = ::VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-  bool ok = remote != nullptr && ::WriteProcessMemory(process, remote, folder.c_str(), bytes, nullptr);
-  if (ok) {
-    ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-    ::Sleep(200);
-    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    for (int i = 0; i < 100 && ::IsWindow(dialog); ++i) ::Sleep(50);
-    ok = !::IsWindow(dialog);
-  }
-  if (remote != nullptr) ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  ::CloseHandle(process);
-  return ok;
 }
 
 // Waits for `process` to end (ending it after `ms`) and returns its exit code.
@@ -229,7 +145,7 @@ int Install(const std::wstring& installer, const std::wstring& parent, const std
   HANDLE process = Start(installer, &pid);
   Check(process != nullptr, L"the installer starts");
   if (process == nullptr) return 1;
-  HWND wizard = FindVisibleWindow(L"QuorvanePlugInstallWnd", pid, 0, 30000);
+  HWND wizard = FindVisibleWindow(L"QuorvanePlugInstallWnd", pid, 30000);
   Check(wizard != nullptr && WaitPainted(wizard, kInstallBtn), L"the install wizard shows its start page");
   if (wizard == nullptr) {
     ::TerminateProcess(process, 1);
@@ -241,7 +157,7 @@ int Install(const std::wstring& installer, const std::wstring& parent, const std
   Shot(wizard, shots, L"install-1-start");
 
   plughost::Click(wizard, kChangeFolderBtn.x, kChangeFolderBtn.y);
-  HWND chooser = FindVisibleWindow(L"#32770", pid, 0, 10000);
+  HWND chooser = FindVisibleWindow(L"#32770", pid, 10000);
   Check(chooser != nullptr, L"更改目录 opens the folder chooser");
   if (chooser != nullptr) {
     ::Sleep(300);
@@ -279,7 +195,7 @@ int Install(const std::wstring& installer, const std::wstring& parent, const std
   Check(code == 0, L"the installer ends with exit code " + std::to_wstring(code));
   ::CloseHandle(process);
   // The finish starts the installed program.
-  HWND program = FindVisibleWindow(L"ToolWnd", 0, installed, 30000);
+  HWND program = FindVisibleWindow(L"ToolWnd", 0, 30000, L"", installed);
   Check(program != nullptr && WaitPainted(program, {293, 186}), L"the installed program opens after the finish");
   if (program != nullptr) Shot(program, shots, L"install-5-program");
   return failures == 0 ? 0 : 1;
@@ -319,7 +235,7 @@ int Uninstall(const std::wstring& uninstaller, const std::wstring& shots, bool l
   Check(first != nullptr, L"the uninstaller starts");
   if (first == nullptr) return 1;
   ::CloseHandle(first);
-  HWND wizard = FindVisibleWindow(L"QuorvanePlugUninstallWnd", 0, since, 30000);
+  HWND wizard = FindVisibleWindow(L"QuorvanePlugUninstallWnd", 0, 30000, L"", since);
   Check(wizard != nullptr && WaitPainted(wizard, kUninstallBtn), L"the uninstall wizard shows its first page");
   if (wizard == nullptr) return 1;
   DWORD copyPid = 0;

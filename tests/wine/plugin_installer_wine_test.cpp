@@ -9,84 +9,13 @@
 #include <sstream>
 
 #include "tests/wine/plugin_host.h"
+#include "tests/wine/wizard_driver.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// Client points of the product skins' controls.
-constexpr POINT kInstallBtn = {293, 180};
-constexpr POINT kChangeFolderBtn = {470, 246};
-constexpr POINT kUninstallBtn = {223, 220};
-constexpr POINT kFinishBtn = {293, 262};
-
-// The file name of the program of a process started after `since`, or empty text.
-std::wstring ProgramStartedAfter(DWORD pid, ULONGLONG since) {
-  HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
-  if (process == nullptr) return {};
-  wchar_t path[MAX_PATH] = {};
-  DWORD size = MAX_PATH;
-  FILETIME created, exited, kernel, user;
-  bool ok = ::QueryFullProcessImageNameW(process, 0, path, &size) &&
-            ::GetProcessTimes(process, &created, &exited, &kernel, &user) &&
-            ((ULONGLONG(created.dwHighDateTime) << 32) | created.dwLowDateTime) >= since;
-  ::CloseHandle(process);
-  return ok ? fs::path(path).filename().wstring() : std::wstring();
-}
-
-ULONGLONG Now() {
-  FILETIME now;
-  ::GetSystemTimeAsFileTime(&now);
-  return (ULONGLONG(now.dwHighDateTime) << 32) | now.dwLowDateTime;
-}
-
-// A visible window of `windowClass` that belongs to process `pid`, or (pid 0) to a process
-// running a program named `program` started after `since`: another test, or what a failed run
-// left behind, may show a wizard window of the same class.
-struct Found {
-  const wchar_t* windowClass;
-  DWORD pid;
-  const wchar_t* program;
-  ULONGLONG since;
-  HWND hwnd;
-};
-
-// An EnumWindows callback: the Windows calling convention, which a lambda lacks on x86.
-BOOL CALLBACK MatchWindow(HWND w, LPARAM p) {
-  auto* f = reinterpret_cast<Found*>(p);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(w, &owner);
-  if (!::IsWindowVisible(w) || plughost::ClassOf(w) != f->windowClass) return TRUE;
-  bool ours = f->pid != 0 ? f->pid == owner : _wcsicmp(ProgramStartedAfter(owner, f->since).c_str(), f->program) == 0;
-  if (!ours) return TRUE;
-  f->hwnd = w;
-  return FALSE;
-}
-
-HWND FindVisibleWindow(const wchar_t* windowClass, DWORD pid, DWORD timeoutMs, const wchar_t* program = L"",
-                       ULONGLONG since = 0) {
-  DWORD end = ::GetTickCount() + timeoutMs;
-  do {
-    Found f = {windowClass, pid, program, since, nullptr};
-    ::EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&f));
-    if (f.hwnd != nullptr) return f.hwnd;
-    ::Sleep(100);
-  } while (static_cast<int>(::GetTickCount() - end) < 0);
-  return nullptr;
-}
-
-// Waits until the wizard has laid out and painted its page: `at` (a point on a coloured control)
-// shows something other than black. Posted clicks would otherwise overtake the first paint,
-// which is when the controls get their places, and hit nothing.
-bool WaitPainted(HWND hwnd, POINT at) {
-  for (int i = 0; i < 200; ++i) {
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &ignored);
-    if (plughost::ClientPixel(hwnd, at.x, at.y) != RGB(0, 0, 0)) return true;
-    ::Sleep(100);
-  }
-  return false;
-}
+using namespace wizdrive;
 
 void ClickAndSettle(HWND hwnd, POINT at) {
   plughost::Click(hwnd, at.x, at.y);
@@ -105,24 +34,12 @@ void Shot(HWND hwnd, const wchar_t* name) {
   EXPECT_TRUE(plughost::SaveWindowPng(hwnd, std::wstring(QV_SHOT_DIR) + L"/" + name + L".png"));
 }
 
-// Picks `folder` in another process's folder chooser: the path has to live in that process.
-void ChooseFolder(DWORD pid, const std::wstring& folder) {
+// Picks `folder` in the installer's folder chooser.
+void ChooseFolderOf(DWORD pid, const std::wstring& folder) {
   HWND dialog = FindVisibleWindow(L"#32770", pid, 10000);
   ASSERT_NE(dialog, nullptr) << "no folder chooser";
   ::Sleep(300);
-  HANDLE process = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
-  ASSERT_NE(process, nullptr);
-  size_t bytes = (folder.size() + 1) * sizeof(wchar_t);
-  void* remote = ::VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-  ASSERT_NE(remote, nullptr);
-  ::WriteProcessMemory(process, remote, folder.c_str(), bytes, nullptr);
-  ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-  ::Sleep(200);
-  ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-  for (int i = 0; i < 100 && ::IsWindow(dialog); ++i) ::Sleep(50);
-  ::Sleep(200);
-  ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  ::CloseHandle(process);
+  ASSERT_TRUE(ChooseFolder(dialog, pid, folder));
 }
 
 // Ends a process of the test that is still running when the test stops early, so that its
@@ -176,7 +93,7 @@ TEST(RealInstaller, InstallsIntoTheChosenFolderThenUninstalls) {
   Shot(wizard, L"real_install_page0");
 
   ClickAndSettle(wizard, kChangeFolderBtn);
-  ChooseFolder(pi.dwProcessId, parent.wstring());
+  ChooseFolderOf(pi.dwProcessId, parent.wstring());
   Shot(wizard, L"real_install_page0_folder");
   const ULONGLONG installStart = Now();
   ClickAndSettle(wizard, kInstallBtn);
