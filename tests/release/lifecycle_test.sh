@@ -101,8 +101,10 @@ for entry in "DisplayName=Quorvane" "DisplayVersion=$version" "Publisher=Quorvan
   [ "$(reg_value "$uninstall_key" "${entry%%=*}")" = "${entry#*=}" ] ||
     fail "uninstall entry ${entry%%=*}: '$(reg_value "$uninstall_key" "${entry%%=*}")', expected '${entry#*=}'"
 done
+# EstimatedSize is in KiB: what the folder holds.
 size=$(reg_value "$uninstall_key" EstimatedSize)
-[ $((size)) -ge 4096 ] || fail "EstimatedSize '$size'"
+held=$(( ($(stat -c %s "$dir/Quorvane.exe") + $(stat -c %s "$dir/uninst.exe")) / 1024 ))
+[ $((size)) -ge $((held - 8)) ] && [ $((size)) -le $((held + 8)) ] || fail "EstimatedSize '$size', the folder holds $held KiB"
 [ "$(reg_value 'HKLM\Software\Quorvane' InstallDir)" = "${exe_win%\\Quorvane.exe}" ] || fail "the install folder is not remembered"
 ok "uninstall entry complete in the 32-bit registry view, install folder remembered"
 menu="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Quorvane"
