@@ -22,8 +22,7 @@ tick_ms=$(( 1000 / $(getconf CLK_TCK) ))
 . "$here/scripts/lib/wine.sh"
 first=$(realpath -m "${builds[0]}")
 prefix=$first/wineprefix-bench
-# A prefix made before 32-bit Wine was installed cannot run the 32-bit release.
-[ -f "$prefix/drive_c/windows/syswow64/kernel32.dll" ] || rm -rf "$prefix"
+# qv_wine_prefix makes it again when it was made before 32-bit Wine was installed.
 qv_wine_prefix "$prefix"
 qv_xvfb_start
 trap 'qv_wine_stop; qv_xvfb_stop' EXIT
