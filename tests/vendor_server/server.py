@@ -9,6 +9,7 @@ README.md beside this file for the endpoints, scenarios and files.
 """
 
 import argparse
+import base64
 import hashlib
 import http.server
 import json
@@ -59,6 +60,41 @@ SCENARIOS = {
 }
 
 
+def _der_item(data, at):
+    """(content start, content length) of the DER element at offset `at`."""
+    length = data[at + 1]
+    at += 2
+    if length & 0x80:
+        count = length & 0x7F
+        length = int.from_bytes(data[at:at + count], "big")
+        at += count
+    return at, length
+
+
+def full_length_ecdsa_signature(path):
+    """Whether the signature of the certificate or CRL in the PEM file `path` has an r and an s
+    of the curve's full 32 bytes. Wine's chain engine rejects a valid P-256 signature whose r or
+    s is shorter (about one signature in 128) as TRUST_E_CERT_SIGNATURE, which made the
+    platform-trust cases fail at random; the material is signed again until it avoids that."""
+    with open(os.path.join(path)) as f:
+        text = f.read()
+    body = text.split("-----", 4)[2]
+    der = base64.b64decode("".join(body.split()))
+    at, _ = _der_item(der, 0)
+    for _ in range(2):  # the signed part and the signature algorithm
+        start, length = _der_item(der, at)
+        at = start + length
+    start, length = _der_item(der, at)
+    signature = der[start + 1:start + length]  # after the BIT STRING's unused-bits byte
+    at, _ = _der_item(signature, 0)
+    sizes = []
+    for _ in range(2):
+        start, length = _der_item(signature, at)
+        sizes.append(len(signature[start:start + length].lstrip(b"\0")))
+        at = start + length
+    return sizes == [32, 32]
+
+
 def make_certificates(state, crl_origin, hostnames=()):
     """A trusted CA with a certificate for 127.0.0.1/localhost (and `hostnames`), a second,
     untrusted chain, and the platform hierarchy (below)."""
@@ -70,6 +106,15 @@ def make_certificates(state, crl_origin, hostnames=()):
 
     def run(*args):
         subprocess.run(["openssl", *args], cwd=state, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        # Every command that signs names its PEM output after -out.
+        signs = any(a in ("-x509", "-req", "-gencrl") for a in args) or args[0] == "ca" and "-revoke" not in args
+        if signs and "-outform" not in args:
+            out = os.path.join(state, args[args.index("-out") + 1])
+            for _ in range(40):
+                if full_length_ecdsa_signature(out):
+                    break
+                subprocess.run(["openssl", *args], cwd=state, check=True, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.PIPE)
 
     ec = ["-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"]
     for prefix, name in (("", "Quorvane Vendor Test CA"), ("rogue-", "Untrusted Test CA")):
@@ -561,13 +606,16 @@ def stop(state):
     pid = read_pid(state)
     if pid is None:
         return 0
-    os.kill(pid, signal.SIGTERM)
-    for _ in range(50):
-        if not pid_alive(pid):
-            break
-        time.sleep(0.1)
-    else:
-        os.kill(pid, signal.SIGKILL)
+    try:
+        os.kill(pid, signal.SIGTERM)
+        for _ in range(100):
+            if not pid_alive(pid):
+                break
+            time.sleep(0.1)
+        else:
+            os.kill(pid, signal.SIGKILL)
+    except ProcessLookupError:
+        pass  # it ended between the last look and the signal
     try:
         os.remove(os.path.join(state, "server.pid"))
     except OSError:
@@ -614,7 +662,9 @@ def serve(args, watch_pid, ready_fd):
                    "plain": plain.server_address[1], "proxy": proxy.getsockname()[1],
                    **{kind: server.server_address[1] for kind, server in platform.items()}}
 
-    threads = [threading.Thread(target=server.serve_forever, daemon=True) for server in servers]
+    # A short poll interval: shutdown() waits for the loop to see its flag, once per server.
+    threads = [threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1}, daemon=True)
+               for server in servers]
     threads += [threading.Thread(target=silent_listener, args=(silent,), daemon=True),
                 threading.Thread(target=proxy_listener, args=(proxy, state), daemon=True)]
     for t in threads:
@@ -635,11 +685,15 @@ def serve(args, watch_pid, ready_fd):
         print(json.dumps(state.ports), flush=True)
 
     # Ends with its parent test (or run script), so a killed test run leaves no server behind.
-    while not stopping.wait(1.0):
+    while not stopping.wait(0.2):
         if watch_pid and not pid_alive(watch_pid):
             break
-    for server in servers:
-        server.shutdown()
+    # Each shutdown() waits for its loop's next poll: all at once, not one after another.
+    stoppers = [threading.Thread(target=server.shutdown) for server in servers]
+    for t in stoppers:
+        t.start()
+    for t in stoppers:
+        t.join()
     silent.close()
     proxy.close()
     try:

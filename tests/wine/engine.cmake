@@ -25,6 +25,9 @@ if(WIN32 AND QV_TEST_BUILD AND TARGET qv_boot AND TARGET Quorvane)
   # The fixture is defined in net.cmake, which is read after this file; CTest resolves the
   # name when it runs, so no test of it is needed here.
   if(TEST engine_server_wine_test)
-    set_tests_properties(engine_server_wine_test PROPERTIES RESOURCE_LOCK vendor_server FIXTURES_REQUIRED vendor_server)
+    # Its run-mode case opens Quorvane windows on the shared screen, where they would cover
+    # the wizards whose pixels the plug-in tests read.
+    set_tests_properties(engine_server_wine_test PROPERTIES RESOURCE_LOCK "vendor_server;qv_screen"
+                         FIXTURES_REQUIRED vendor_server)
   endif()
 endif()

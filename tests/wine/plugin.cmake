@@ -40,6 +40,12 @@ endif()
 # must not run beside another test whose windows could cover theirs.
 foreach(t plugin_wine_test plugin_installer_wine_test)
   if(TEST ${t})
-    set_tests_properties(${t} PROPERTIES RESOURCE_LOCK qv_screen)
+    set_property(TEST ${t} APPEND PROPERTY RESOURCE_LOCK qv_screen)
   endif()
 endforeach()
+# The installer test opens the installed Quorvane.exe after its finish page: a test build,
+# which checks this machine's services and sends its "active" report to the vendor server,
+# so it must not run beside the tests that count those reports or change those services.
+if(TEST plugin_installer_wine_test)
+  set_property(TEST plugin_installer_wine_test APPEND PROPERTY RESOURCE_LOCK vendor_server)
+endif()
