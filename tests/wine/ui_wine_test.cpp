@@ -271,11 +271,12 @@ TEST_F(UiWindow, CaptionBandDragsOverLabelsButNotButtons) {
 TEST_F(UiWindow, GifStopsAndRewindsWhenHiddenAndReplaysWhenShown) {
   auto* gif = wnd_->Find<CGifAnimUI>(L"gif");
   auto* tabs = wnd_->Find<CTabLayoutUI>(L"tabs");
+  EXPECT_FALSE(gif->IsLoaded()) << "a GIF on a hidden page is decoded when it is first shown";
+  EXPECT_FALSE(gif->IsPlaying()) << "its page is hidden";
+  tabs->SelectItem(1);
   ASSERT_TRUE(gif->IsLoaded());
   EXPECT_EQ(gif->GetFrameCount(), 12u);
   EXPECT_EQ(gif->GetFixedWidth(), 16) << "autosize takes the GIF's size";
-  EXPECT_FALSE(gif->IsPlaying()) << "its page is hidden";
-  tabs->SelectItem(1);
   EXPECT_TRUE(gif->IsPlaying());
   EXPECT_TRUE(uitest::PumpUntil([&] { return gif->GetCurrentFrame() >= 2; }, 3000));
   tabs->SelectItem(0);

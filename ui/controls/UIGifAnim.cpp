@@ -103,7 +103,12 @@ void CGifAnimUI::SetGifImage(const std::wstring& name) {
   Invalidate();
 }
 
-void CGifAnimUI::DoInit() { Load(); }
+// A GIF on a hidden page is decoded when the page is first shown: decoding needs the codec
+// library, whose load is a large share of the window's start-up.
+void CGifAnimUI::DoInit() {
+  initialised_ = true;
+  if (IsVisible()) Load();
+}
 
 void CGifAnimUI::Load() {
   if (loadTried_ || gifName_.empty()) return;
@@ -207,6 +212,9 @@ void CGifAnimUI::SetInternVisible(bool visible) {
 
 void CGifAnimUI::OnVisibilityChanged() {
   if (IsVisible()) {
+    // Before the layout that follows, so autosize has the GIF's size. While the skin is still
+    // being built, pages are shown and hidden before they find their place: DoInit decides.
+    if (initialised_) Load();
     PlayGif();
   } else {
     StopGif();

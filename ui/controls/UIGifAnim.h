@@ -55,6 +55,7 @@ class CGifAnimUI : public CControlUI {
   UINT frame_ = 0;
   bool playing_ = false;
   bool loadTried_ = false;
+  bool initialised_ = false;  // DoInit has run: the control sits in its window
   bool autoPlay_ = false;
   bool autoSize_ = false;
 };
