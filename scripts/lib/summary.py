@@ -45,15 +45,21 @@ def read_minimums(path):
 
 
 def gtest_counts(path):
+    """(passed, failed, what failed): the last names each failed case with the first line of
+    its first failure, so that a run's last lines say what to look at."""
     root = ET.parse(path).getroot()
-    total = failed = 0
+    total = 0
+    failures = []
     for case in root.iter("testcase"):
         if case.get("status", "run") != "run" or case.get("result") == "skipped":
             continue
         total += 1
-        if case.find("failure") is not None:
-            failed += 1
-    return total - failed, failed
+        failure = case.find("failure")
+        if failure is not None:
+            first = (failure.get("message") or "").strip().splitlines()
+            name = f"{case.get('classname')}.{case.get('name')}"
+            failures.append(f"{name} at {first[0]}" if first else name)
+    return total - len(failures), len(failures), failures
 
 
 class Count:
@@ -118,13 +124,13 @@ def count_preset(d, count):
             count.fail(where, "no GoogleTest XML", weight)
             continue
         try:
-            p, f = gtest_counts(gxml)
+            p, f, failures = gtest_counts(gxml)
         except ET.ParseError:
             count.fail(where, "GoogleTest XML does not parse", weight)
             continue
         count.passed += p
         if f:
-            count.fail(where, f"{f} of {p + f} cases failed", f)
+            count.fail(where, f"{f} of {p + f} cases failed: {'; '.join(failures[:5])}", f)
         if p + f < minimums[name]:
             count.fail(where, f"ran {p + f} cases, expects at least {minimums[name]}", minimums[name] - (p + f))
         elif not ok and f == 0:
