@@ -76,7 +76,7 @@ def full_length_ecdsa_signature(path):
     of the curve's full 32 bytes. Wine's chain engine rejects a valid P-256 signature whose r or
     s is shorter (about one signature in 128) as TRUST_E_CERT_SIGNATURE, which made the
     platform-trust cases fail at random; the material is signed again until it avoids that."""
-    with open(os.path.join(path)) as f:
+    with open(path) as f:
         text = f.read()
     body = text.split("-----", 4)[2]
     der = base64.b64decode("".join(body.split()))
@@ -105,16 +105,14 @@ def make_certificates(state, crl_origin, hostnames=()):
                 "keyUsage=critical,digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\n")
 
     def run(*args):
-        subprocess.run(["openssl", *args], cwd=state, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-        # Every command that signs names its PEM output after -out.
-        signs = any(a in ("-x509", "-req", "-gencrl") for a in args) or args[0] == "ca" and "-revoke" not in args
-        if signs and "-outform" not in args:
-            out = os.path.join(state, args[args.index("-out") + 1])
-            for _ in range(40):
-                if full_length_ecdsa_signature(out):
-                    break
-                subprocess.run(["openssl", *args], cwd=state, check=True, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.PIPE)
+        # A command that signs a certificate or CRL (its PEM output follows -out) runs again
+        # while the signature is one Wine's chain engine would refuse.
+        signs = (any(a in ("-x509", "-req", "-gencrl") for a in args) or args[0] == "ca" and "-revoke" not in args) \
+            and "-outform" not in args
+        for _ in range(40):
+            subprocess.run(["openssl", *args], cwd=state, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+            if not signs or full_length_ecdsa_signature(os.path.join(state, args[args.index("-out") + 1])):
+                break
 
     ec = ["-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes"]
     for prefix, name in (("", "Quorvane Vendor Test CA"), ("rogue-", "Untrusted Test CA")):
