@@ -15,6 +15,10 @@ as one. Nothing that should have run may vanish from the count, so each of these
 - a test executable that CTest saw fail although its XML shows no failure (a crash at exit,
   a time-out, a sanitizer report): one failure more;
 - a preset with a list in tests/expected that was not given at all.
+
+A failed test that is not a GoogleTest executable is named with the first lines of its output
+that say what failed ("FAIL: ...", "FAILED ...", a demo wait that ran out), or else with its
+last line, so that the last lines of a run say what to look at even where only they are kept.
 """
 import os
 import sys
@@ -60,6 +64,16 @@ def gtest_counts(path):
             name = f"{case.get('classname')}.{case.get('name')}"
             failures.append(f"{name} at {first[0]}" if first else name)
     return total - len(failures), len(failures), failures
+
+
+def script_failure(case):
+    """The line of a failed script test's output that says why, or ''."""
+    out = case.find("system-out")
+    lines = [l.strip() for l in ((out.text if out is not None else "") or "").splitlines() if l.strip()]
+    said = [l for l in lines if l.startswith(("FAIL", "demo:")) or " FAIL:" in l or "FAILED" in l]
+    if said:
+        return " | ".join(l[:200] for l in said[:3])
+    return lines[-1][:300] if lines else ""
 
 
 class Count:
@@ -117,7 +131,8 @@ def count_preset(d, count):
             if ok:
                 count.passed += 1
             else:
-                count.fail(where, "failed")
+                why = script_failure(case)
+                count.fail(where, f"failed: {why}" if why else "failed")
             continue
         gxml = os.path.join(d, f"{name}.xml")
         if not os.path.exists(gxml):
