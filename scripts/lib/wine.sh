@@ -44,21 +44,21 @@ qv_wine_stop() {
 }
 
 qv_xvfb_start() {
-  local n
-  for n in $(seq 91 140); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    QV_XVFB_PID=$!
-    local i
-    for i in $(seq 1 50); do
-      [ -e "/tmp/.X11-unix/X$n" ] && break
-      sleep 0.1
-    done
-    if kill -0 "$QV_XVFB_PID" 2>/dev/null; then
-      export DISPLAY=":$n" QV_XVFB_PID
-      return 0
-    fi
-  done
+  # Xvfb picks the display itself (-displayfd): it takes the lock file of a free one atomically,
+  # so two runs starting at the same moment never share a display, as they could when the
+  # script chose a number whose lock file was not there yet.
+  local fifo n=""
+  fifo=$(mktemp -u "${TMPDIR:-/tmp}/qv-xvfb.XXXXXX")
+  mkfifo "$fifo" || return 1
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+  QV_XVFB_PID=$!
+  read -r -t 20 n <"$fifo"
+  rm -f "$fifo"
+  if [ -n "$n" ] && kill -0 "$QV_XVFB_PID" 2>/dev/null; then
+    export DISPLAY=":$n" QV_XVFB_PID
+    return 0
+  fi
+  kill "$QV_XVFB_PID" 2>/dev/null
   echo "could not start Xvfb" >&2
   return 1
 }
