@@ -16,6 +16,10 @@ as one. Nothing that should have run may vanish from the count, so each of these
   a time-out, a sanitizer report): one failure more;
 - a preset with a list in tests/expected that was not given at all.
 
+Where the machine's kernel cannot run 32-bit programs, scripts/test names what could not run
+with --cannot-run PRESET or --cannot-run PRESET:TEST. Those are listed as not run on this
+machine, each on a line of its own, and counted neither way; every other rule above holds.
+
 A failed test that is not a GoogleTest executable is named with the first lines of its output
 that say what failed ("FAIL: ...", "FAILED ...", a demo wait that ran out), or else with its
 last line, so that the last lines of a run say what to look at even where only they are kept.
@@ -87,7 +91,7 @@ class Count:
         self.notes.append(f"{where} ({why})")
 
 
-def count_preset(d, count):
+def count_preset(d, count, cannot_run=()):
     build = os.path.dirname(os.path.abspath(d))
     preset = os.path.basename(build)
     expected_file = os.path.join(EXPECTED_DIR, f"{preset}.txt")
@@ -152,21 +156,32 @@ def count_preset(d, count):
             count.fail(where, "CTest saw it fail although every case passed")
 
     for name in expected or []:
-        if name not in seen:
+        if name not in seen and name not in cannot_run:
             count.fail(f"{d}: {name}", "missing from the CTest results", max(minimums.get(name, 1), 1))
     return preset
 
 
-def main(dirs):
+def main(args):
+    dirs, cannot_run = [], []
+    while args:
+        arg = args.pop(0)
+        if arg == "--cannot-run" and args:
+            cannot_run.append(args.pop(0))
+        else:
+            dirs.append(arg)
     count = Count()
-    presets = set()
+    presets = {entry for entry in cannot_run if ":" not in entry}
     for d in dirs:
-        presets.add(count_preset(d, count))
+        preset = os.path.basename(os.path.dirname(os.path.abspath(d)))
+        tests = {e.split(":", 1)[1] for e in cannot_run if e.startswith(preset + ":")}
+        presets.add(count_preset(d, count, tests))
     if os.path.isdir(EXPECTED_DIR):
         for entry in sorted(os.listdir(EXPECTED_DIR)):
             preset = entry[:-4] if entry.endswith(".txt") else None
             if preset and preset not in presets:
                 count.fail(f"preset {preset}", "no test results given")
+    for entry in cannot_run:
+        print(f"not run on this machine (its kernel cannot run 32-bit programs): {entry}")
     for note in count.notes:
         print(f"failed: {note}")
     print(f"{count.passed} passed, {count.failed} failed")

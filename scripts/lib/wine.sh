@@ -6,6 +6,9 @@
 #   qv_wine_stop            end this prefix's wineserver
 #   qv_xvfb_start           start Xvfb on a free display, export DISPLAY and QV_XVFB_PID
 #   qv_xvfb_stop            end that Xvfb by its pid
+#
+# On a machine whose kernel cannot run 32-bit programs (scripts/lib/arch.sh), "wine" is the
+# 64-bit loader: prefixes then hold no 32-bit Windows, and only 64-bit programs run.
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEARCH=win64
@@ -14,6 +17,23 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export LC_ALL=zh_CN.UTF-8
 export LANG=zh_CN.UTF-8
 
+. "$(dirname "${BASH_SOURCE[0]}")/arch.sh"
+if ! qv_can_run_i386 && [ -x /usr/lib/wine/wine64 ]; then
+  # Debian's wine script takes the 32-bit loader whenever wine32 is installed, and that one
+  # cannot start here; wineboot and the other tools go through "wine-stable".
+  qv_wine64_bin=${TMPDIR:-/tmp}/quorvane-wine64-$(id -u)
+  if [ ! -x "$qv_wine64_bin/wine-stable" ]; then
+    mkdir -p "$qv_wine64_bin"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$qv_wine64_bin/wine.new"
+    chmod +x "$qv_wine64_bin/wine.new"
+    cp "$qv_wine64_bin/wine.new" "$qv_wine64_bin/wine-stable.new"
+    mv "$qv_wine64_bin/wine.new" "$qv_wine64_bin/wine"
+    mv "$qv_wine64_bin/wine-stable.new" "$qv_wine64_bin/wine-stable"
+  fi
+  case ":$PATH:" in *":$qv_wine64_bin:"*) ;; *) export PATH="$qv_wine64_bin:$PATH" ;; esac
+  export WINELOADER=/usr/lib/wine/wine64
+fi
+
 qv_wine_prefix() {
   local dir=$1
   mkdir -p "$(dirname "$dir")"
@@ -21,8 +41,10 @@ qv_wine_prefix() {
   (
     flock 9
     # A prefix made without 32-bit Wine cannot run 32-bit programs, and then not even 64-bit
-    # ones ("could not load kernel32.dll"): it is made again.
-    if [ ! -f "$dir/system.reg" ] || [ ! -f "$dir/drive_c/windows/syswow64/kernel32.dll" ]; then
+    # ones ("could not load kernel32.dll"): it is made again where 32-bit programs can run.
+    local wow64_missing=0
+    if qv_can_run_i386 && [ ! -f "$dir/drive_c/windows/syswow64/kernel32.dll" ]; then wow64_missing=1; fi
+    if [ ! -f "$dir/system.reg" ] || [ $wow64_missing = 1 ]; then
       rm -rf "$dir"
       wineboot -i >/dev/null 2>&1 || true
       wineserver -w

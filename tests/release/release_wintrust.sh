@@ -9,9 +9,18 @@
 # signed is checked on Linux by release_signed, with osslsigncode against the test CA and
 # another one.
 #
-#   release_wintrust.sh SIGNED_WORK_DIR WORK_DIR VERIFY_TRUST_EXE
+# A machine whose kernel cannot run 32-bit programs asks from the 64-bit verifier instead (the
+# shell of 64-bit Windows is a 64-bit program too): the verdict is on the files, not the caller.
+#
+#   release_wintrust.sh SIGNED_WORK_DIR WORK_DIR VERIFY_TRUST_EXE [VERIFY_TRUST_EXE_64]
 set -u
-signed=$1 work=$2 verifier=$3
+signed=$1 work=$2 verifier=$3 verifier64=${4:-}
+. "$(dirname "$0")/../../scripts/lib/wine.sh"
+if ! qv_can_run_i386; then
+  [ -f "$verifier64" ] || { echo "FAILED: this machine cannot run 32-bit programs and there is no 64-bit verifier ($verifier64: build the win64 preset)"; exit 1; }
+  echo "-- this machine cannot run 32-bit programs: asking WinVerifyTrust from the 64-bit verifier"
+  verifier=$verifier64
+fi
 
 if [ -e /var/lib/quorvane-no-wine32 ]; then
   echo "FAILED: 32-bit Wine is not installed (see scripts/setup)"
