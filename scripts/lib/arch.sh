@@ -22,3 +22,16 @@ qv_can_run_i386() {
   fi
   [ "$QV_CAN_RUN_I386" = 1 ]
 }
+
+# Prints the build folders given, one a line, without the 32-bit ones when this machine cannot
+# run them (each left out is named on standard error): for the benchmarks, which take several.
+qv_runnable_builds() {  # BUILD...
+  local build
+  for build in "$@"; do
+    if ! qv_can_run_i386 && grep -q 'i686-w64-mingw32' "$build/CMakeCache.txt" 2>/dev/null; then
+      echo "left out: $build is a 32-bit build, and this machine cannot run 32-bit programs" >&2
+    else
+      echo "$build"
+    fi
+  done
+}

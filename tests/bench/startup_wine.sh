@@ -20,6 +20,8 @@ builds=("$@")
 tick_ms=$(( 1000 / $(getconf CLK_TCK) ))
 
 . "$here/scripts/lib/wine.sh"
+mapfile -t builds < <(qv_runnable_builds "${builds[@]}")
+[ ${#builds[@]} -gt 0 ] || { echo "no build that runs on this machine" >&2; exit 1; }
 first=$(realpath -m "${builds[0]}")
 prefix=$first/wineprefix-bench
 # qv_wine_prefix makes it again when it was made before 32-bit Wine was installed.
