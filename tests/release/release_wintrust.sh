@@ -31,8 +31,8 @@ installer=$(cd "$signed/out" 2>/dev/null && ls Quorvane-*.exe 2>/dev/null)
 
 rm -rf "$work"; mkdir -p "$work/certs"
 cp "$signed/pki/test-ca.pem" "$work/certs/ca-certificates.crt"
-export WINEPREFIX=$work/wineprefix WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# The rest of the Wine environment is scripts/lib/wine.sh's.
+export WINEPREFIX=$work/wineprefix
 trap 'wineserver -k >/dev/null 2>&1' EXIT
 # Wine's helper processes outlive the programs: they must not hold CTest's pipes.
 wineboot -i >"$work/wineboot.log" 2>&1 </dev/null
