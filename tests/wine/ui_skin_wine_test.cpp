@@ -79,7 +79,7 @@ TEST_F(UiSkin, MainWindowOpensAtItsSizeOnTheStartPage) {
   EXPECT_EQ(check.left + check.right, 586) << Show(check);
   EXPECT_EQ(check.top, 36 + 92 + 166);
   // The shadow is a window of its own around the main window.
-  HWND shadow = ::FindWindowW(CShadowUI::kClassName, nullptr);
+  HWND shadow = uitest::FindOwnWindow(CShadowUI::kClassName);
   ASSERT_NE(shadow, nullptr);
   EXPECT_EQ(::GetWindow(shadow, GW_OWNER), wnd_->GetHWND());
 }

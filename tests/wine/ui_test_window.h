@@ -76,6 +76,30 @@ class TestWnd : public DuiLib::WindowImplBase {
   std::wstring skinFile_;
 };
 
+struct OwnWindowSearch {
+  const wchar_t* cls;
+  HWND found;
+};
+
+inline BOOL CALLBACK MatchOwnWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<OwnWindowSearch*>(param);
+  DWORD pid = 0;
+  wchar_t cls[64] = {};
+  ::GetWindowThreadProcessId(window, &pid);
+  if (pid != ::GetCurrentProcessId() || !::GetClassNameW(window, cls, 64) || ::lstrcmpW(cls, search->cls) != 0)
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+// A top-level window of this process with the class: other tests' programs share the display,
+// and FindWindow would return their windows as readily as ours.
+inline HWND FindOwnWindow(const wchar_t* className) {
+  OwnWindowSearch search{className, nullptr};
+  ::EnumWindows(MatchOwnWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 inline void Pump(DWORD ms) {
   const DWORD start = ::GetTickCount();
   MSG msg;

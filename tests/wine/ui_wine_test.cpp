@@ -314,7 +314,7 @@ const wchar_t kMenu[] = LR"(<?xml version="1.0" encoding="utf-8"?>
   <Menu><MenuElement name="MenuBoot" text="设置开机启动项" font="0" hottextcolor="#FFFFFFFF"/></Menu>
 </Window>)";
 
-HWND OpenMenuWindow() { return ::FindWindowW(CMenuWnd::kClassName, nullptr); }
+HWND OpenMenuWindow() { return uitest::FindOwnWindow(CMenuWnd::kClassName); }
 
 TEST_F(UiWindow, MenuClosesOnFocusLossWithoutPicking) {
   ASSERT_NE(CMenuWnd::Show(kMenu, POINT{200, 200}, &wnd_->Manager(), SIZE{112, 31}), nullptr);
@@ -355,7 +355,7 @@ TEST_F(UiWindow, MenuItemClickPostsPickedNameAndCheckState) {
 }
 
 TEST_F(UiWindow, ShadowFollowsTheWindow) {
-  HWND shadow = ::FindWindowW(CShadowUI::kClassName, nullptr);
+  HWND shadow = uitest::FindOwnWindow(CShadowUI::kClassName);
   ASSERT_NE(shadow, nullptr);
   EXPECT_EQ(::GetWindow(shadow, GW_OWNER), hwnd());
   LONG ex = ::GetWindowLongW(shadow, GWL_EXSTYLE);
